@@ -6,4 +6,4 @@ top="$(cd "$(dirname "$0")/.." && pwd)"
 build="${KELDRA_BUILD_DIR:-$top/build/release}"
 cmake -S "$top" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DKELDRA_TESTS=OFF
 cmake --build "$build" --target quellin
-exec "$build/src/app/quellin" "$@"
+QT_QPA_PLATFORM="${QT_QPA_PLATFORM:-offscreen}" exec "$build/src/app/quellin" "$@"

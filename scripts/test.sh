@@ -13,7 +13,7 @@ if [ "${KELDRA_SANITIZE:-0}" = 1 ]; then
     export LSAN_OPTIONS="suppressions=$top/scripts/lsan.supp"
 else
     build="${KELDRA_BUILD_DIR:-$top/build/debug}"
-    cmake -S "$top" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Debug
+    cmake -S "$top" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Debug -DKELDRA_BENCH=ON
 fi
 cmake --build "$build" -j "$jobs"
 export QT_QPA_PLATFORM=offscreen

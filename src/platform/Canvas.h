@@ -9,6 +9,7 @@
 
 #include "platform/DeviceRegion.h"
 
+#include <QColor>
 #include <QImage>
 #include <QPoint>
 #include <QSize>
@@ -85,12 +86,22 @@ public:
     virtual TBrushSpec Brush() const = 0;
     virtual void SetFont(const TFontSpec& font) = 0;
     virtual TFontSpec Font() const = 0;
+    // XOR and NOT-XOR apply to everything the pen, the brush and the font
+    // put on the device, each pixel once per call; FillRect and the bitmaps
+    // always copy.
     virtual void SetPenMode(TPenMode mode) = 0;
     virtual TPenMode PenMode() const = 0;
     // Extra pixels added after every character by TextOut.
     virtual void SetTextCharacterExtra(int pixels) = 0;
     virtual int TextCharacterExtra() const = 0;
+    // Background mode and colour, as GDI's SetBkMode/SetBkColor: an opaque
+    // background fills the text cell, the gaps of dashed one-pixel pens and
+    // the gaps of hatched brushes with the background colour. A new canvas
+    // starts transparent with a white background colour.
     virtual void SetBackgroundTransparent(bool transparent) = 0;
+    virtual bool BackgroundTransparent() const = 0;
+    virtual void SetBackgroundColor(TColor color) = 0;
+    virtual TColor BackgroundColor() const = 0;
 
     virtual void MoveTo(int x, int y) = 0;
     virtual void LineTo(int x, int y) = 0;
@@ -99,7 +110,10 @@ public:
     virtual void Polygon(std::span<const QPoint> points, TPolyFillMode mode = TPolyFillMode::Alternate) = 0;
     // Cubic Bézier pieces: 3n + 1 points.
     virtual void PolyBezier(std::span<const QPoint> points) = 0;
-    // Shapes in a box whose right and bottom edge lie outside, as in GDI.
+    // Shapes in a box whose right and bottom edge lie outside, as in GDI: a
+    // one-pixel outline runs inside [left, right - 1] x [top, bottom - 1] and
+    // the fill lies inside the outline (so without a pen the filled area is
+    // one pixel narrower and lower than the box, again as in GDI).
     virtual void Rectangle(int left, int top, int right, int bottom) = 0;
     virtual void Ellipse(int left, int top, int right, int bottom) = 0;
     // Counter-clockwise from the ray through (xStart, yStart) to the ray through (xEnd, yEnd).

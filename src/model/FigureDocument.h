@@ -1,0 +1,49 @@
+#pragma once
+// What a figure needs of the document it belongs to. The drawing document
+// implements it; figures without a document (rubber bands, figures of a block
+// file being read) skip every step that needs one.
+
+#include "model/Enums.h"
+
+#include <QString>
+#include <memory>
+
+class TFigure;
+class TFigureEngine;
+class TLayer;
+class TModPoint;
+
+class TFigureDocument {
+public:
+    virtual ~TFigureDocument() = default;
+
+    virtual int LayerCount() const = 0;
+    virtual TLayer* LayerAt(int index) const = 0;
+    // −1 when the layer is not the document's.
+    virtual int IndexOfLayer(const TLayer* layer) const = 0;
+
+    virtual TVertZero VerticalZero() const = 0;
+    virtual THorzZero HorizontalZero() const = 0;
+    // The page size in millimetres.
+    virtual double WorkWidth() const = 0;
+    virtual double WorkHeight() const = 0;
+    // The engine figures convert coordinates with.
+    virtual TFigureEngine* Engine() const = 0;
+
+    // Handles live in the document's handle list; the figure keeps references.
+    virtual TModPoint* AddHandle(std::unique_ptr<TModPoint> handle) = 0;
+    virtual void RemoveHandle(TModPoint* handle) = 0;
+    // A counter that grows with every selection made in the document.
+    virtual int NextSelectOrder() = 0;
+    virtual void SetHasSelection(bool value) = 0;
+
+    // True when another figure of the document has this name, ignoring case.
+    virtual bool IsNameUsed(const QString& name, const TFigure* except) const = 0;
+
+    // Events the document passes on to its handlers.
+    virtual void FigureModified(TFigure* figure) = 0;
+    virtual void FigureEdit(TFigure* figure) = 0;
+    // The user-drawn figure classes hand drawing and hit testing to the document.
+    virtual void UserDraw(TFigure* figure, const QString& customName) = 0;
+    virtual bool UserHitTest(TFigure* figure, const QString& customName, double x, double y) = 0;
+};

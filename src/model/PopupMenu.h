@@ -1,0 +1,12 @@
+#pragma once
+// The pop-up menu a figure adds its own entries to; the user interface
+// supplies the real menu, tests a recording one.
+
+#include <QString>
+
+class TPopupMenuBuilder {
+public:
+    virtual ~TPopupMenuBuilder() = default;
+    // An empty caption adds a separator.
+    virtual void AddItem(const QString& caption, int tag, bool checked = false, bool enabled = true) = 0;
+};
