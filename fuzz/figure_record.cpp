@@ -2,6 +2,9 @@
 // the figure factory. A record that reads must write back stably.
 #include "model/DrawObjects.h"
 #include "model/FigureClass.h"
+#include "model/Line.h"
+#include "model/Polyline.h"
+#include "model/Vertex.h"
 
 #include <cstdlib>
 
@@ -25,10 +28,19 @@ std::vector<std::uint8_t> Save(const TFigure& figure) {
     return out.TakeData();
 }
 
+void RegisterClasses() {
+    for (const TFigureClass* cls :
+         {&TProbeFigure::StaticClass(), &TLine::StaticClass(), &TPolyline::StaticClass(), &TFreeHand::StaticClass(),
+          &TVertex::StaticClass(), &TCircleVertex::StaticClass(), &TUserLine::StaticClass(),
+          &TUserVertex::StaticClass(), &TUserPolyline::StaticClass()})
+        RegisterFigureClass(*cls);
+}
+
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    RegisterFigureClass(TProbeFigure::StaticClass());
+    static const bool registered = (RegisterClasses(), true);
+    (void)registered;
     TMemoryStream stream(data, size);
     try {
         std::unique_ptr<TFigure> figure = TFigure::CreateFromStream(stream, nullptr, nullptr, true);

@@ -405,7 +405,7 @@ TDoublePoint TFigure::FirstPoint() const { return GetPoint(1); }
 TDoublePoint TFigure::LastPoint() const { return GetPoint(FPointCount); }
 void TFigure::AddPopupItems(TPopupMenuBuilder&, int& nextTag) { FPopupTag = nextTag; }
 void TFigure::PopupItemClicked(int) {}
-void TFigure::CollectVectors(std::vector<TDoublePointArr>&, const TDoublePoint&) {}
+void TFigure::CollectVectors(std::vector<TVectorObject>&, const TDoublePoint&) {}
 std::unique_ptr<TFigure> TFigure::ConvertToBezier() { return nullptr; }
 bool TFigure::SplitAtPoint(const TDoublePoint&, std::vector<TFigure*>&) { return false; }
 bool TFigure::IntersectLine(const TDoublePoint&, const TDoublePoint&, TDoublePointArr&) { return false; }
@@ -423,13 +423,22 @@ bool TFigure::SplitAtPoints(const TDoublePointArr& points, std::vector<TFigure*>
 
 bool TFigure::SplitAtPointsBase(const TDoublePointArr& points, std::vector<TFigure*>& list) {
     list.push_back(this);
+    // The pieces this call makes belong to the caller once they are in the list;
+    // a piece that is cut again is replaced by its own pieces and freed.
+    std::vector<TFigure*> made;
     bool split = false;
     for (const TDoublePoint& p : points) {
         // Pieces made by this cut are appended; only those already there are asked.
         const std::vector<TFigure*> current = list;
         for (TFigure* figure : current) {
+            const std::size_t before = list.size();
             if (figure->SplitAtPoint(p, list)) {
+                made.insert(made.end(), list.begin() + static_cast<std::ptrdiff_t>(before), list.end());
                 list.erase(std::find(list.begin(), list.end(), figure));
+                if (const auto own = std::find(made.begin(), made.end(), figure); own != made.end()) {
+                    made.erase(own);
+                    delete figure;
+                }
                 split = true;
             }
         }

@@ -26,6 +26,7 @@ class TFigureEngine;
 class TLayer;
 class TModPoint;
 class TPopupMenuBuilder;
+struct TVectorObject;
 
 // How a figure's fill picture is placed over its bounds.
 struct TFillBitmapParams {
@@ -115,9 +116,12 @@ public:
     virtual void SaveToStream(TStream& stream) const;
     virtual void ReadExtra(TStream& stream);
     virtual void SetProperty(const TTaggedItem& item);
-    virtual void CollectVectors(std::vector<TDoublePointArr>& list, const TDoublePoint& origin);
+    // Appends the figure's outline as vector objects, every point relative to origin.
+    virtual void CollectVectors(std::vector<TVectorObject>& list, const TDoublePoint& origin);
     virtual std::unique_ptr<TFigure> ConvertToBezier();
     virtual bool CutByLine(const TDoublePoint& a, const TDoublePoint& b, std::vector<TFigure*>& list);
+    // Cuts the figure at the points; the pieces are appended to list and belong
+    // to the caller (the figure itself is never among them).
     virtual bool SplitAtPoints(const TDoublePointArr& points, std::vector<TFigure*>& list);
     virtual bool SplitAtPoint(const TDoublePoint& p, std::vector<TFigure*>& list);
     virtual bool IntersectLine(const TDoublePoint& a, const TDoublePoint& b, TDoublePointArr& points);

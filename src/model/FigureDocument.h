@@ -4,14 +4,30 @@
 // file being read) skip every step that needs one.
 
 #include "model/Enums.h"
+#include "platform/Canvas.h"
 
 #include <QString>
 #include <memory>
+#include <optional>
 
 class TFigure;
 class TFigureEngine;
 class TLayer;
 class TModPoint;
+class TPattern;
+
+// The attributes the document gives new figures.
+struct TFigureDefaults {
+    TColor PenColor = 0;
+    TColor BrushColor = 0xFFFF;
+    int PenWidth = 1;
+    TPenStyle PenStyle = TPenStyle::psSolid;
+    TBrushStyle BrushStyle = TBrushStyle::bsClear;
+    TRowStyle RowStyle = TRowStyle::rsNone;
+    bool PLineClosed = false;
+    double TextHeight = 8.0;
+    TArcStyle ArcStyle = TArcStyle::asOpen;
+};
 
 class TFigureDocument {
 public:
@@ -40,10 +56,23 @@ public:
     // True when another figure of the document has this name, ignoring case.
     virtual bool IsNameUsed(const QString& name, const TFigure* except) const = 0;
 
+    // Attributes for new figures.
+    virtual TFigureDefaults Defaults() const = 0;
+    // The document's pen patterns, in menu order.
+    virtual int PatternCount() const = 0;
+    virtual const TPattern* PatternAt(int index) const = 0;
+    // The custom name given to user-drawn figures when they are committed.
+    virtual QString UserFigureName() const = 0;
+    // The frontmost figure of a visible layer hit at a world point, other than
+    // `except`; used to bind line ends to figures.
+    virtual TFigure* FigureAt(double x, double y, const TFigure* except) = 0;
+
     // Events the document passes on to its handlers.
     virtual void FigureModified(TFigure* figure) = 0;
     virtual void FigureEdit(TFigure* figure) = 0;
-    // The user-drawn figure classes hand drawing and hit testing to the document.
-    virtual void UserDraw(TFigure* figure, const QString& customName) = 0;
-    virtual bool UserHitTest(TFigure* figure, const QString& customName, double x, double y) = 0;
+    // The user-drawn figure classes offer drawing and hit testing to the
+    // document first: true when the handler drew the figure, a value when it
+    // decided the hit test.
+    virtual bool UserDraw(TFigure* figure, const QString& customName, TFigureEngine& engine, bool grayed) = 0;
+    virtual std::optional<bool> UserHitTest(TFigure* figure, const QString& customName, double x, double y) = 0;
 };

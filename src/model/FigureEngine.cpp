@@ -53,3 +53,11 @@ double TFigureEngine::LengthToWorld(double d) const {
 void TFigureEngine::SetPenMode(TPenMode mode) {
     if (FCanvas) FCanvas->SetPenMode(mode);
 }
+
+void TFigureEngine::SetPen(TColor color, int width, TPenStyle style) {
+    if (FCanvas) FCanvas->SetPen({color, width, style});
+}
+
+void TFigureEngine::SetBrush(TColor color, TBrushStyle style) {
+    if (FCanvas) FCanvas->SetBrush({color, style});
+}

@@ -423,17 +423,19 @@ public:
             piece->SetPoint(1, DoublePoint(l, 0));
             piece->SetPoint(2, DoublePoint(r, 0));
             piece->SetPointCount(2);
-            list.push_back(piece.get());
-            Pieces.push_back(std::move(piece));
+            list.push_back(piece.release());
+            ++Alive;
         }
         return true;
     }
-    static std::vector<std::unique_ptr<TFigure>> Pieces;
+    ~TSplitting() override { --Alive; }
+    static int Alive;
 };
-std::vector<std::unique_ptr<TFigure>> TSplitting::Pieces;
+int TSplitting::Alive = 0;
 
 TEST(FigureCutting, SplitAtPointsLeavesOnlyThePieces) {
     TSplitting f(nullptr, nullptr, false);
+    ++TSplitting::Alive;
     f.SetPoint(1, DoublePoint(0, 0));
     f.SetPoint(2, DoublePoint(10, 0));
     f.SetPointCount(2);
@@ -443,10 +445,12 @@ TEST(FigureCutting, SplitAtPointsLeavesOnlyThePieces) {
     std::vector<TDoubleRect> bounds;
     for (TFigure* piece : list) bounds.push_back(piece->GetBoundsRect());
     EXPECT_EQ(bounds, (std::vector<TDoubleRect>{{0, 0, 5, 0}, {5, 0, 8, 0}, {8, 0, 10, 0}}));
+    // The piece (5, 10) that was cut again was freed: the figure and three pieces live.
+    EXPECT_EQ(TSplitting::Alive, 4);
+    for (TFigure* piece : list) delete piece;
     list.clear();
     EXPECT_FALSE(f.SplitAtPoints({DoublePoint(50, 0)}, list));
     EXPECT_TRUE(list.empty());
-    TSplitting::Pieces.clear();
 }
 
 TEST(FigurePopup, BaseRemembersItsFirstTagAndAddsNothing) {

@@ -7,9 +7,12 @@
 #include "model/FigureEngine.h"
 #include "model/Layer.h"
 #include "model/ModPoint.h"
+#include "model/Pattern.h"
 
 #include <cmath>
 #include <memory>
+#include <optional>
+#include <utility>
 #include <vector>
 
 // An engine with the screen mapping at a fixed scale that records what is drawn.
@@ -36,6 +39,54 @@ public:
                        [=](double& d) { d /= pixelsPerMm; });
     }
 
+    // Every primitive call, by name, in order.
+    std::vector<QString> Calls;
+
+    void MoveTo(const TDoublePoint&) override { Calls.push_back(QStringLiteral("MoveTo")); }
+    void LineTo(const TDoublePoint&) override { Calls.push_back(QStringLiteral("LineTo")); }
+    void DrawLine(const TDoublePoint&, const TDoublePoint&) override { Calls.push_back(QStringLiteral("DrawLine")); }
+    void DrawTriangle(const TDoublePoint&, const TDoublePoint&, const TDoublePoint&, TRegionSlot*) override {
+        Calls.push_back(QStringLiteral("DrawTriangle"));
+    }
+    TDeviceRegion PolygonRegion(const TDoublePointArr& points) const override {
+        std::vector<QPoint> pixels;
+        for (const TDoublePoint& p : points) pixels.push_back(ToPixel(p));
+        return TDeviceRegion::FromPolygon(pixels);
+    }
+    void DrawPolygon(const TDoublePointArr& points, TColor, TRegionSlot& region, TBrushStyle, TColor, TPenStyle,
+                     int) override {
+        Calls.push_back(QStringLiteral("DrawPolygon"));
+        if (!region) region = std::make_unique<TDeviceRegion>(PolygonRegion(points));
+    }
+    void DrawPolyline(const TDoublePointArr&) override { Calls.push_back(QStringLiteral("DrawPolyline")); }
+    void DrawEllipseBox(double, double, double, double) override { Calls.push_back(QStringLiteral("DrawEllipseBox")); }
+    void DrawRectangleBox(double, double, double, double) override {
+        Calls.push_back(QStringLiteral("DrawRectangleBox"));
+    }
+    void PaintCircle(const TDoublePoint&, double, TColor, TPenStyle, int, TBrushStyle, TColor, TRegionSlot&) override {
+        Calls.push_back(QStringLiteral("PaintCircle"));
+    }
+    void DrawDot(double, double, double, TColor) override { Calls.push_back(QStringLiteral("DrawDot")); }
+    void DrawRowEnds(TColor, int, double, double, TRowStyle, TPenStyle, const TDoublePoint&, const TDoublePoint&,
+                     TRegionSlot*) override {
+        Calls.push_back(QStringLiteral("DrawRowEnds"));
+    }
+    void DrawPolylineRowEnds(const TDoublePointArr&, TColor, TRowStyle, TPenStyle, int) override {
+        Calls.push_back(QStringLiteral("DrawPolylineRowEnds"));
+    }
+    void DrawBezierPath(const TDoublePointArr& points, double, double, TRowStyle, TRegionSlot*,
+                        const TPattern* pattern, bool open, bool closed, TBrushStyle, TColor, TPenStyle, int,
+                        TColor) override {
+        Calls.push_back(QStringLiteral("DrawBezierPath"));
+        LastBezierPath = {points, pattern, open, closed};
+    }
+    void DrawPatternAlong(const TDoublePointArr&, const TPattern&) override {
+        Calls.push_back(QStringLiteral("DrawPatternAlong"));
+    }
+    QSize DrawText(const TDoublePoint&, double, double, double, const TEngineFont&, const QString&, double) override {
+        Calls.push_back(QStringLiteral("DrawText"));
+        return {};
+    }
     void DrawMarker(int shape, TColor color, bool, double halfSize, const TDoublePoint& p) override {
         Markers.push_back({shape, color, halfSize, p});
     }
@@ -47,6 +98,14 @@ public:
         FillBitmaps.push_back({rect, bitmap.size()});
     }
 
+    // The arguments of the last DrawBezierPath call.
+    struct TBezierPathCall {
+        TDoublePointArr Points;
+        const TPattern* Pattern = nullptr;
+        bool Open = false;
+        bool Closed = false;
+    };
+    TBezierPathCall LastBezierPath;
     std::vector<TMarker> Markers;
     std::vector<TInfoText> InfoTexts;
     std::vector<std::pair<TDoubleRect, QSize>> FillBitmaps;
@@ -84,10 +143,27 @@ public:
             if (n.compare(name, Qt::CaseInsensitive) == 0) return true;
         return false;
     }
+    TFigureDefaults Defaults() const override { return DefaultAttributes; }
+    int PatternCount() const override { return static_cast<int>(Patterns.size()); }
+    const TPattern* PatternAt(int index) const override {
+        return index >= 0 && index < PatternCount() ? Patterns[static_cast<std::size_t>(index)].get() : nullptr;
+    }
+    QString UserFigureName() const override { return UserName; }
+    TFigure* FigureAt(double x, double y, const TFigure* except) override {
+        for (auto it = Figures.rbegin(); it != Figures.rend(); ++it)
+            if (*it != except && const_cast<TFigure*>(*it)->HitTest(x, y)) return const_cast<TFigure*>(*it);
+        return nullptr;
+    }
     void FigureModified(TFigure* figure) override { ModifiedEvents.push_back(figure); }
     void FigureEdit(TFigure* figure) override { EditEvents.push_back(figure); }
-    void UserDraw(TFigure*, const QString&) override {}
-    bool UserHitTest(TFigure*, const QString&, double, double) override { return false; }
+    bool UserDraw(TFigure* figure, const QString& customName, TFigureEngine&, bool) override {
+        UserDrawCalls.push_back({figure, customName});
+        return UserDrawResult;
+    }
+    std::optional<bool> UserHitTest(TFigure* figure, const QString& customName, double, double) override {
+        UserHitTestCalls.push_back({figure, customName});
+        return UserHitTestResult;
+    }
 
     TRecordingEngine EngineInstance;
     std::vector<std::unique_ptr<TLayer>> Layers;
@@ -98,6 +174,16 @@ public:
     std::vector<TFigure*> EditEvents;
     TVertZero VertZero = TVertZero::vzTop;
     THorzZero HorzZero = THorzZero::vzLeft;
+    TFigureDefaults DefaultAttributes;
+    // The document's pen patterns (none unless a test adds some).
+    std::vector<std::unique_ptr<TPattern>> Patterns;
+    QString UserName;
+    // What the user-drawn figure handlers answer (by default: not drawn, not decided),
+    // and with which figure and custom name they were asked.
+    bool UserDrawResult = false;
+    std::optional<bool> UserHitTestResult;
+    std::vector<std::pair<TFigure*, QString>> UserDrawCalls;
+    std::vector<std::pair<TFigure*, QString>> UserHitTestCalls;
     int SelectCounter = 0;
     bool HasSelection = false;
 };

@@ -1,0 +1,418 @@
+#pragma once
+// TVXDrawing: the drawing document on top of the drawing surface. It owns the
+// figures in z-order, the layers (the first, "Base Layer", always exists), the
+// selection and its handles, the pen patterns, the default attributes of new
+// figures, the map scale and the state channels that tell the command
+// framework what the selection looks like.
+
+#include "document/DocumentEnums.h"
+#include "model/DrawObjects.h"
+#include "model/FigureDocument.h"
+#include "model/Layer.h"
+#include "model/ModPoint.h"
+#include "model/Pattern.h"
+#include "platform/Stream.h"
+#include "render/VXDrawBox.h"
+
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <span>
+#include <vector>
+
+class QTimer;
+
+// Anything the face collection hands to its handlers; owned by the document.
+class TFace {
+public:
+    virtual ~TFace() = default;
+};
+using TFaceList = std::vector<std::unique_ptr<TFace>>;
+
+// How many selected figures belong to each class; a class derived from
+// another counts for both.
+struct TSelectionCounts {
+    int Pictures = 0;
+    int Lines = 0;
+    int Polylines = 0;
+    int Arcs = 0;
+    int Circles = 0;
+    int Ellipses = 0;
+    int Points = 0;
+    int Groups = 0;
+    int Rectangles = 0;
+    int DimLines = 0;
+    bool operator==(const TSelectionCounts&) const = default;
+};
+
+// Command numbers of the state channels the document publishes.
+namespace DocChannel {
+constexpr int FontColor = 91;
+constexpr int PenColor = 92;
+constexpr int BrushColor = 93;
+constexpr int PenStyle = 94;
+constexpr int BrushStyle = 95;
+constexpr int RowStyle = 96;
+constexpr int PenWidth = 97;
+constexpr int FontName = 98;
+constexpr int ArcStyle = 104;
+constexpr int FontCharset = 125;
+constexpr int TextSize = 126;
+constexpr int Bold = 28;
+constexpr int Italic = 29;
+constexpr int Underline = 30;
+constexpr int StrikeOut = 31;
+constexpr int PolylineClosed = 56;
+constexpr int PictureTransparent = 50;
+constexpr int PictureClipped = 51;
+constexpr int LineBounded = 52;
+constexpr int InvertArc = 174;
+constexpr int MirrorPictures = 175;
+constexpr int WeldPolyline = 176;
+constexpr int SegmentsKind = 177;
+constexpr int Ungroup = 178;
+constexpr int Group = 179;
+constexpr int RulerMode = 185;
+constexpr int Control = 128;
+} // namespace DocChannel
+
+// The Windows charset values by their index in the charset list.
+extern const std::uint8_t kCharsetTable[18];
+// The index of a charset value in the table; 0 for a value not in it.
+int CharsetIndex(int charset);
+
+class TVXDrawing : public TVXDrawBox, public TFigureDocument {
+public:
+    explicit TVXDrawing(QWidget* parent = nullptr);
+    ~TVXDrawing() override;
+
+    // The 39 figure class names a document registers, in order.
+    static const QStringList& DocumentClassNames();
+    // Adds a further figure class to the process-wide registry.
+    void RegisterFigureClass(const TFigureClass& cls);
+
+    // --- the figure's view of the document ---
+    int LayerCount() const override;
+    TLayer* LayerAt(int index) const override;
+    int IndexOfLayer(const TLayer* layer) const override;
+    TVertZero VerticalZero() const override { return TVXPanel::VerticalZero(); }
+    THorzZero HorizontalZero() const override { return TVXPanel::HorizontalZero(); }
+    double WorkWidth() const override { return TVXDrawBox::WorkWidth(); }
+    double WorkHeight() const override { return TVXDrawBox::WorkHeight(); }
+    TFigureEngine* Engine() const override;
+    TModPoint* AddHandle(std::unique_ptr<TModPoint> handle) override;
+    void RemoveHandle(TModPoint* handle) override;
+    int NextSelectOrder() override;
+    void SetHasSelection(bool value) override;
+    bool IsNameUsed(const QString& name, const TFigure* except) const override;
+    TFigureDefaults Defaults() const override;
+    int PatternCount() const override;
+    const TPattern* PatternAt(int index) const override;
+    QString UserFigureName() const override { return FUserFigureName; }
+    void SetUserFigureName(const QString& name) { FUserFigureName = name; }
+    TFigure* FigureAt(double x, double y, const TFigure* except) override;
+    void FigureModified(TFigure* figure) override;
+    void FigureEdit(TFigure* figure) override;
+    bool UserDraw(TFigure* figure, const QString& customName, TFigureEngine& engine, bool grayed) override;
+    std::optional<bool> UserHitTest(TFigure* figure, const QString& customName, double x, double y) override;
+
+    // --- figures ---
+    int FigureCount() const { return static_cast<int>(FFigures.size()); }
+    TFigure* GetFigure(int index) const;
+    int IndexOfFigure(const TFigure* figure) const;
+    // Appends a figure on its layer: selected when asked, then OnObjectInserted
+    // and Updated. Returns the figure.
+    TFigure* AddFigure(std::unique_ptr<TFigure> figure, bool select, TInsertReason reason);
+    // Removes a figure from the drawing and destroys it (no event).
+    void DeleteFigure(TFigure* figure);
+
+    // --- layers ---
+    int NewLayer(const QString& name);
+    int GetLayerNbr(const QString& name) const;
+    bool DeleteLayer(const QString& name);
+    bool DeleteLayerWithNbr(int index);
+    void DeleteAllUserLayers();
+    void ShowLayer(int index);
+    void HideLayer(int index);
+    void GrayLayer(int index);
+    void ShowAllLayers();
+    void HideAllLayers();
+    void ExGrayLayer(int index);
+    void ExHideLayer(int index);
+    void MergeAllLayers();
+    void MergeVisibleLayers();
+    QString GetLayerName(int index) const;
+    TLayer* GetLayerHandle(int index) const;
+    bool GetLayerVisible(int index) const;
+    bool GetLayerGrayed(int index) const;
+
+    // --- selection ---
+    bool HasSelection() const { return FHasSelection; }
+    int SelectedCount() const { return static_cast<int>(FSelection.size()); }
+    const std::vector<TFigure*>& Selection() const { return FSelection; }
+    const TSelectionCounts& SelectionCounts() const { return FSelectionCounts; }
+    bool SelectByPoint(int layer, bool add, double x, double y);
+    bool SelectWithInArea(int layer, const TDoubleRect& rect, bool add);
+    void SelectFigure(TFigure* figure);
+    void DeSelectFigure(TFigure* figure);
+    void SelectAll(int layer);
+    void DeselectAll(int layer);
+    void InvertSelection();
+    void Reselect();
+    void RefreshSelection();
+    TFigure* GetSelectedHandle(int index) const;
+    bool IsTextSelected() const;
+    // (smallest x, largest y, largest x, smallest y); all zero without figures.
+    TDoubleRect GetSelectionRect() const;
+    TDoubleRect GetDrawingRect() const;
+    // Largest x, largest y, smallest x, smallest y; false (values untouched)
+    // when there is nothing to bound.
+    bool GetSelectionBoundS(double& maxX, double& maxY, double& minX, double& minY) const;
+    bool GetDrawingBounds(double& maxX, double& maxY, double& minX, double& minY) const;
+    TFigure* FindFigureByName(const QString& name) const;
+    TModPoint* HitTestModPoint(double x, double y) const;
+    TModPoint* HitTestModPointInt(double x, double y) const;
+    const THandleList& ModPoints() const { return FModPoints; }
+    void LockSelectionToMove(bool flag);
+    void LockSelectionToModify(bool flag);
+    // Called after every selection change: status text, then OnSelectionChange.
+    void SelectionChanged();
+    // The status text the last selection change left ("TLine>Line…" or empty).
+    QString StatusText() const { return FStatusText; }
+    // The class name of the single selected figure, kept for the tools.
+    QString SelectedClassName() const { return FSelectedClassName; }
+
+    // Common values of the selection (the default when they differ or none applies).
+    TColor GetSlcPenColor() const;
+    TColor GetSlcBrushColor() const;
+    int GetSlcPenWidth() const;
+    TPenStyle GetSlcPenStyle() const;
+    TBrushStyle GetSlcBrushStyle() const;
+    TRowStyle GetSlcRowStyle() const;
+    bool GetSlcPolylineClosed() const;
+    bool GetSlcLineBounded() const;
+    TArcStyle GetSlcArcStyle() const;
+    double GetSlcFontSize() const;
+
+    // --- editing used by the properties ---
+    // Every figure scaled about the smallest corner of the drawing rectangle.
+    void ScaleDrawing(double sx, double sy);
+    void CloseSelectedPolyline();
+    void OpenSelectedPolyline();
+    void ArrangeArcStyleOfSelection(TArcStyle style);
+    void Clear(int layer, bool undo);
+
+    // --- creation; each returns the new figure's handle ---
+    std::intptr_t Line(int layer, double x1, double y1, double x2, double y2, int penWidth, int penStyle,
+                       TColor penColor, int rowStyle, bool select);
+    std::intptr_t Vertex(int layer, double x, double y, bool select);
+    // Fewer than two points create nothing and return −1.
+    std::intptr_t PolyLine(int layer, std::span<const TDoublePoint> points, int penWidth, int penStyle,
+                           TColor penColor, int rowStyle, int brushStyle, TColor brushColor, bool closed,
+                           bool select);
+
+    // --- custom data ---
+    // The bytes of the drawing's custom stream; none when absent.
+    std::optional<QByteArray> GetCustomStream() const;
+    // A size ≤ 0 removes the stream.
+    void SetCustomStream(int size, const void* source);
+    std::optional<QByteArray> GetFigureCustomStream(const TFigure* figure) const;
+    void SetFigureCustomStream(TFigure* figure, int size, const void* source);
+
+    // --- painting ---
+    void Draw();
+    void DrawFigures(bool rangeCheck);
+    void DrawSelectedFigures();
+    void DrawSelectionPoints();
+    void DrawFigureGuides();
+    void ReDrawSelection();
+    void RedrawHandles();
+    void Refresh() override;
+    void ManualRefresh();
+    void FreeAllRegions() override;
+
+    // --- blinking control points ---
+    QTimer* BlinkTimer() const { return FBlinkTimer; }
+    void SetHandleBlinking(TModPoint* handle, bool blinking);
+    // One timer period: toggles the blinking handles and redraws them.
+    void BlinkTick();
+
+    // --- properties ---
+    TColor DefaultPenColor() const { return FDefaults.PenColor; }
+    void SetDefaultPenColor(TColor value);
+    TColor DefaultBrushColor() const { return FDefaults.BrushColor; }
+    void SetDefaultBrushColor(TColor value);
+    int DefaultPenWidth() const { return FDefaults.PenWidth; }
+    void SetDefaultPenWidth(int value);
+    TPenStyle DefaultPenStyle() const { return FDefaults.PenStyle; }
+    void SetDefaultPenStyle(TPenStyle value);
+    TBrushStyle DefaultBrushStyle() const { return FDefaults.BrushStyle; }
+    void SetDefaultBrushStyle(TBrushStyle value);
+    TRowStyle DefaultRowStyle() const { return FDefaults.RowStyle; }
+    void SetDefaultRowStyle(TRowStyle value);
+    double DefaultTextHeight() const { return FDefaults.TextHeight; }
+    void SetDefaultTextHeight(double value);
+    double DefaultTextRatio() const { return FDefaultTextRatio; }
+    void SetDefaultTextRatio(double value) { FDefaultTextRatio = value; }
+    bool DefaultPLineClosed() const { return FDefaults.PLineClosed; }
+    void SetDefaultPLineClosed(bool value);
+    TArcStyle DefaultArcStyle() const { return FDefaults.ArcStyle; }
+    void SetDefaultArcStyle(TArcStyle value);
+    int MapScale() const { return FMapScale; }
+    void SetMapScale(int value);
+    TMapRescale RescaleToMap() const { return FRescaleToMap; }
+    void SetRescaleToMap(TMapRescale value) { FRescaleToMap = value; }
+    bool AutoSelect() const { return FAutoSelect; }
+    void SetAutoSelect(bool value) { FAutoSelect = value; }
+    const TFontSpec& Font() const { return FFont; }
+    void SetFont(const TFontSpec& font) { FFont = font; }
+    bool KeyCommands() const { return FKeyCommands; }
+    void SetKeyCommands(bool value) { FKeyCommands = value; }
+    // Reads false while OnCustomUndo is assigned.
+    bool RecordUndo() const { return FRecordUndo && !OnCustomUndo; }
+    void SetRecordUndo(bool value) { FRecordUndo = value; }
+    int UndoCount() const { return FUndoCount; }
+    void SetUndoCount(int value) { FUndoCount = value; }
+    QString DefaultPictureFolder() const { return FDefaultPictureFolder; }
+    void SetDefaultPictureFolder(const QString& value) { FDefaultPictureFolder = value; }
+    bool SaveWithPreview() const { return FSaveWithPreview; }
+    void SetSaveWithPreview(bool value) { FSaveWithPreview = value; }
+    TRulerMode RulerMode() const { return FRulerMode; }
+    void SetRulerMode(TRulerMode value);
+    bool ZoomRect() const { return FZoomRect; }
+    void SetZoomRect(bool value) { FZoomRect = value; }
+    bool RangeCheck() const { return FRangeCheck; }
+    void SetRangeCheck(bool value);
+    bool AutoTilePrint() const { return FAutoTilePrint; }
+    void SetAutoTilePrint(bool value) { FAutoTilePrint = value; }
+    bool FigureGuides() const { return FFigureGuides; }
+    void SetFigureGuides(bool value);
+    QString FileName;
+
+    // --- events ---
+    std::function<void(TVXDrawing* sender)> OnSelectionChange;
+    std::function<void(TVXDrawing* sender, TInsertReason reason)> OnObjectInserted;
+    std::function<void(TVXDrawing* sender, TFigure* figure, TInsertState& insertState)> BeforeFigureInsert;
+    std::function<void(TVXDrawing* sender, TFigure* figure, double dx, double dy)> OnFigureMoved;
+    std::function<void(TVXDrawing* sender, TFigure* figure)> OnFigureModify;
+    std::function<void(TVXDrawing* sender, TFigure* figure)> OnFigureSelect;
+    std::function<void(TVXDrawing* sender, TFigure* figure, bool& canDelete)> OnBeforeDelete;
+    std::function<void(TVXDrawing* sender)> OnAfterDelete;
+    std::function<void(TVXDrawing* sender)> OnBeforeUndo;
+    std::function<void(TVXDrawing* sender)> OnAfterUndo;
+    std::function<bool(TVXDrawing* sender, TFigure* snapFigure, double& x, double& y)> OnSnapToFigure;
+    std::function<void(TVXDrawing* sender)> OnSurfacePaint;
+    std::function<void(TVXDrawing* sender)> OnMapScaleChanged;
+    std::function<void(TVXDrawing* sender, const QString& customName, TFigureEngine& engine, TFigure* figure,
+                       bool isGrayed, bool& drawed)>
+        OnUserDraw;
+    std::function<void(TVXDrawing* sender, const QString& customName, TFigure* figure, double x, double y,
+                       bool& test, bool& tested)>
+        OnUserHitTest;
+    std::function<void(TVXDrawing* sender)> OnBeforeClear;
+    std::function<void(TVXDrawing* sender, TFaceList& faces)> OnCollectFaces;
+    std::function<void(TVXDrawing* sender, TFigure* figure, TFaceList& faces)> OnCollectFigureFaces;
+    std::function<void(TVXDrawing* sender, TFigure* figure)> OnObjectSaved;
+    std::function<void(TVXDrawing* sender, TFigure* figure)> OnFigureEdit;
+    std::function<void(TVXDrawing* sender, bool isRedo)> OnCustomUndo;
+    std::function<void(TVXDrawing* sender, TFigure* figure)> OnBeforeModify;
+    std::function<void(TVXDrawing* sender, TFigure* figure)> OnBeforeMove;
+    std::function<void(TVXDrawing* sender, double& dx, double& dy)> OnBeforeMoveAll;
+    std::function<void(TVXDrawing* sender, double dx, double dy)> OnAfterMoveAll;
+
+protected:
+    void PaintDocument() override;
+    void AfterPaint() override;
+    void ZeroChanged() override;
+
+private:
+    // While one lives, removed figures are kept alive (though out of the
+    // drawing) so that loops and handlers never touch freed figures.
+    class TBusyGuard {
+    public:
+        explicit TBusyGuard(TVXDrawing& drawing) : FDrawing(drawing) { ++FDrawing.FBusy; }
+        ~TBusyGuard();
+        TBusyGuard(const TBusyGuard&) = delete;
+        TBusyGuard& operator=(const TBusyGuard&) = delete;
+
+    private:
+        TVXDrawing& FDrawing;
+    };
+
+    template <typename TEvent, typename... TArgs> void Fire(const TEvent& event, TArgs&&... args) {
+        if (!event) return;
+        TBusyGuard guard(*this);
+        event(std::forward<TArgs>(args)...);
+    }
+
+    void RegisterDocumentClasses();
+    void CreateChannels();
+    void PublishSelectionState();
+    void CountSelection();
+    // The figures whose selected flag is set, in figure-list order.
+    std::vector<TFigure*> SelectedFigures() const;
+    std::vector<TFigure*> FiguresOnLayer(const TLayer* layer) const;
+    // True when the figure is still part of the drawing; cheap while nothing
+    // was removed since `removals` was read.
+    bool StillOwned(const TFigure* figure, std::uint64_t removals) const;
+    // Takes a figure out of the drawing: deselected, out of the selection, its
+    // joins and the joins to it released. Returns the owner.
+    std::unique_ptr<TFigure> TakeFigure(TFigure* figure);
+    // Frees a taken figure now, or when the outermost busy guard ends.
+    void DisposeFigure(std::unique_ptr<TFigure> figure);
+    bool ValidLayer(int index) const { return index >= 0 && index < LayerCount(); }
+    // Destroys layer `index` (its figures must be gone or moved) and keeps the
+    // active layer on the same layer object where it survives.
+    void RemoveLayerAt(int index);
+    void KeepLayerCopiesCurrent();
+    // Applies a change-attribute kind to the selection, or stores the default.
+    void ModifyAttribute(int kind, int value, const std::function<void()>& storeDefault, int channel,
+                         int channelValue);
+    void DrawFigure(TFigure& figure, TFigureEngine& engine, bool grayed);
+    TDoubleRect VisibleWorldRect() const;
+    // Working bitmap := background copy.
+    void RestoreBackground();
+    TEventEngine* Channel(int id) const { return FindEventEngine(id); }
+
+    std::vector<std::unique_ptr<TLayer>> FLayers;
+    // Declared before the figures: figures hand their handles back when destroyed.
+    THandleList FModPoints;
+    std::vector<std::unique_ptr<TFigure>> FFigures;
+    std::vector<std::unique_ptr<TFigure>> FGraveyard;
+    std::vector<TFigure*> FSelection;
+    bool FHasSelection = false;
+    std::vector<std::unique_ptr<TPattern>> FPatterns;
+    std::unique_ptr<TMemoryStream> FDrawingStream;
+    TSelectionCounts FSelectionCounts;
+    QTimer* FBlinkTimer = nullptr;
+    std::vector<TModPoint*> FBlinkingHandles;
+    bool FBlinkRepaint = false;
+    int FSelectCounter = 0;
+    std::uint64_t FRemovals = 0;
+    int FBusy = 0;
+    TFaceList FFaces;
+    QString FStatusText;
+    QString FSelectedClassName;
+    QString FUserFigureName;
+
+    TFigureDefaults FDefaults;
+    double FDefaultTextRatio = 0.0;
+    int FMapScale = 50;
+    TMapRescale FRescaleToMap = TMapRescale::rsNever;
+    bool FAutoSelect = true;
+    TFontSpec FFont;
+    bool FKeyCommands = true;
+    bool FRecordUndo = true;
+    int FUndoCount = 24;
+    QString FDefaultPictureFolder;
+    bool FSaveWithPreview = true;
+    TRulerMode FRulerMode = TRulerMode::rmPage;
+    bool FZoomRect = false;
+    bool FRangeCheck = false;
+    bool FAutoTilePrint = true;
+    bool FFigureGuides = true;
+};
