@@ -177,6 +177,20 @@ void TVXDrawing::DisposeFigure(std::unique_ptr<TFigure> figure) {
         figure.reset();
 }
 
+bool TVXDrawing::ReplaceFigure(TFigure* old, std::unique_ptr<TFigure> replacement) {
+    const int index = IndexOfFigure(old);
+    if (index < 0 || !replacement) return false;
+    const bool selected = old->FSelected;
+    std::unique_ptr<TFigure> owner = TakeFigure(old);
+    owner->FDeleted = true;
+    FReplaced.push_back(std::move(owner));
+    TFigure* added = replacement.get();
+    FFigures.insert(FFigures.begin() + index, std::move(replacement));
+    if (selected) added->Select();
+    SetUpdated(true);
+    return true;
+}
+
 void TVXDrawing::DeleteFigure(TFigure* figure) {
     std::unique_ptr<TFigure> owner = TakeFigure(figure);
     if (!owner) return;

@@ -115,6 +115,8 @@ public:
     QString UserFigureName() const override { return FUserFigureName; }
     void SetUserFigureName(const QString& name) { FUserFigureName = name; }
     TFigure* FigureAt(double x, double y, const TFigure* except) override;
+    TFontSpec TextFont() const override { return FFont; }
+    bool ReplaceFigure(TFigure* old, std::unique_ptr<TFigure> replacement) override;
     void FigureModified(TFigure* figure) override;
     void FigureEdit(TFigure* figure) override;
     bool UserDraw(TFigure* figure, const QString& customName, TFigureEngine& engine, bool grayed) override;
@@ -383,6 +385,9 @@ private:
     THandleList FModPoints;
     std::vector<std::unique_ptr<TFigure>> FFigures;
     std::vector<std::unique_ptr<TFigure>> FGraveyard;
+    // Figures replaced by others (a circle scaled unevenly becomes an ellipse):
+    // out of the drawing, kept alive for undo.
+    std::vector<std::unique_ptr<TFigure>> FReplaced;
     std::vector<TFigure*> FSelection;
     bool FHasSelection = false;
     std::vector<std::unique_ptr<TPattern>> FPatterns;

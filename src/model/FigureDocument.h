@@ -63,6 +63,12 @@ public:
     virtual const TPattern* PatternAt(int index) const = 0;
     // The custom name given to user-drawn figures when they are committed.
     virtual QString UserFigureName() const = 0;
+    // The font new texts get (name, colour, character set, style).
+    virtual TFontSpec TextFont() const = 0;
+    // Puts the replacement at the old figure's place in the figure list. The old
+    // figure leaves the drawing but stays alive for undo; false when it is not
+    // in the list (then nothing changes and the replacement is dropped).
+    virtual bool ReplaceFigure(TFigure* old, std::unique_ptr<TFigure> replacement) = 0;
     // The frontmost figure of a visible layer hit at a world point, other than
     // `except`; used to bind line ends to figures.
     virtual TFigure* FigureAt(double x, double y, const TFigure* except) = 0;

@@ -31,6 +31,14 @@ struct TEngineFont {
     std::uint8_t Charset = 1;
 };
 
+// Extents of a laid-out text in world units.
+struct TTextExtent {
+    double Width = 0;
+    double Height = 0;
+    // The font's average character width at this height (natural width).
+    double AveCharWidth = 0;
+};
+
 class TFigureEngine {
 public:
     using TConvertXY = std::function<void(double& x, double& y, double& z)>;
@@ -105,6 +113,18 @@ public:
     // device extent of the text; nothing is drawn below 4 pixels of height.
     virtual QSize DrawText(const TDoublePoint& p, double width, double height, double spacing,
                            const TEngineFont& font, const QString& text, double angle) = 0;
+    // The extents DrawText would lay the text out with; works without a canvas.
+    virtual TTextExtent MeasureText(double width, double height, double spacing, const TEngineFont& font,
+                                    const QString& text) const = 0;
+    // The glyph outlines as a path, stroked with the current pen and filled with the brush.
+    virtual QSize DrawTextOutline(const TDoublePoint& p, double width, double height, double spacing,
+                                  const TEngineFont& font, const QString& text, double angle, TBrushStyle brushStyle,
+                                  TColor brushColor) = 0;
+    // The glyph outlines as the clip region, filled with horizontal strokes `stripeStep`
+    // world units apart across the box (world corners), in the current pen.
+    virtual QSize DrawStripedText(const TDoublePoint& p, double width, double height, double spacing,
+                                  const TEngineFont& font, const QString& text, double angle,
+                                  const TDoublePointArr& box, double stripeStep) = 0;
     // A figure's info text centred on p; nothing below 4 pixels of height.
     virtual void DrawInfoText(const TDoublePoint& p, TColor color, double height, const QString& fontName,
                               const QString& text) = 0;

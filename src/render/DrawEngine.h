@@ -63,6 +63,14 @@ public:
                         TColor brushColor, TPenStyle penStyle, int penWidth, TColor penColor) override;
     void DrawPatternAlong(const TDoublePointArr& points, const TPattern& pattern) override;
     void DrawMarker(int shape, TColor color, bool xorMode, double halfSize, const TDoublePoint& p) override;
+    TTextExtent MeasureText(double width, double height, double spacing, const TEngineFont& font,
+                            const QString& text) const override;
+    QSize DrawTextOutline(const TDoublePoint& p, double width, double height, double spacing,
+                          const TEngineFont& font, const QString& text, double angle, TBrushStyle brushStyle,
+                          TColor brushColor) override;
+    QSize DrawStripedText(const TDoublePoint& p, double width, double height, double spacing,
+                          const TEngineFont& font, const QString& text, double angle, const TDoublePointArr& box,
+                          double stripeStep) override;
     QSize DrawText(const TDoublePoint& p, double width, double height, double spacing, const TEngineFont& font,
                    const QString& text, double angle) override;
     void DrawInfoText(const TDoublePoint& p, TColor color, double height, const QString& fontName,

@@ -98,3 +98,17 @@ void TVXDrawEngine::DrawInfoText(const TDoublePoint& p, TColor color, double hei
     const TDoublePoint centre = ToDevice(p);
     c->TextOut(NearestPixel(centre.X - extent.width() / 2.0), NearestPixel(centre.Y - extent.height() / 2.0), text);
 }
+
+TTextExtent TVXDrawEngine::MeasureText(double, double, double, const TEngineFont&, const QString&) const {
+    return {};
+}
+
+QSize TVXDrawEngine::DrawTextOutline(const TDoublePoint&, double, double, double, const TEngineFont&, const QString&,
+                                     double, TBrushStyle, TColor) {
+    return {};
+}
+
+QSize TVXDrawEngine::DrawStripedText(const TDoublePoint&, double, double, double, const TEngineFont&,
+                                     const QString&, double, const TDoublePointArr&, double) {
+    return {};
+}

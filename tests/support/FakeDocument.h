@@ -83,6 +83,22 @@ public:
     void DrawPatternAlong(const TDoublePointArr&, const TPattern&) override {
         Calls.push_back(QStringLiteral("DrawPatternAlong"));
     }
+    TTextExtent MeasureText(double width, double height, double spacing, const TEngineFont&,
+                            const QString& text) const override {
+        // A fixed-pitch stand-in: characters 0.6 of the height wide.
+        const double ave = width > 0 ? width : height * 0.6;
+        return {text.size() * (ave + spacing) - (text.isEmpty() ? 0 : spacing), height, height * 0.6};
+    }
+    QSize DrawTextOutline(const TDoublePoint&, double, double, double, const TEngineFont&, const QString&, double,
+                          TBrushStyle, TColor) override {
+        Calls.push_back(QStringLiteral("DrawTextOutline"));
+        return {};
+    }
+    QSize DrawStripedText(const TDoublePoint&, double, double, double, const TEngineFont&, const QString&, double,
+                          const TDoublePointArr&, double) override {
+        Calls.push_back(QStringLiteral("DrawStripedText"));
+        return {};
+    }
     QSize DrawText(const TDoublePoint&, double, double, double, const TEngineFont&, const QString&, double) override {
         Calls.push_back(QStringLiteral("DrawText"));
         return {};
@@ -149,6 +165,18 @@ public:
         return index >= 0 && index < PatternCount() ? Patterns[static_cast<std::size_t>(index)].get() : nullptr;
     }
     QString UserFigureName() const override { return UserName; }
+    TFontSpec TextFont() const override { return Font; }
+    bool ReplaceFigure(TFigure* old, std::unique_ptr<TFigure> replacement) override {
+        for (auto& owned : Owned)
+            if (owned.get() == old) {
+                Disposed.push_back(std::move(owned));
+                owned = std::move(replacement);
+                for (const TFigure*& f : Figures)
+                    if (f == old) f = owned.get();
+                return true;
+            }
+        return false;
+    }
     TFigure* FigureAt(double x, double y, const TFigure* except) override {
         for (auto it = Figures.rbegin(); it != Figures.rend(); ++it)
             if (*it != except && const_cast<TFigure*>(*it)->HitTest(x, y)) return const_cast<TFigure*>(*it);
@@ -175,6 +203,10 @@ public:
     TVertZero VertZero = TVertZero::vzTop;
     THorzZero HorzZero = THorzZero::vzLeft;
     TFigureDefaults DefaultAttributes;
+    TFontSpec Font;
+    // Figures the fake owns, for replacement tests; replaced ones move to Disposed.
+    std::vector<std::unique_ptr<TFigure>> Owned;
+    std::vector<std::unique_ptr<TFigure>> Disposed;
     // The document's pen patterns (none unless a test adds some).
     std::vector<std::unique_ptr<TPattern>> Patterns;
     QString UserName;
