@@ -1,9 +1,16 @@
 // Fuzz target: one figure record as the drawing and block readers hand it to
 // the figure factory. A record that reads must write back stably.
+#include "model/Arc.h"
+#include "model/Circle.h"
 #include "model/DrawObjects.h"
+#include "model/ElpArc.h"
+#include "model/Ellipse.h"
 #include "model/FigureClass.h"
+#include "model/Hellical.h"
 #include "model/Line.h"
 #include "model/Polyline.h"
+#include "model/Rectangle.h"
+#include "model/Text.h"
 #include "model/Vertex.h"
 
 #include <cstdlib>
@@ -32,7 +39,11 @@ void RegisterClasses() {
     for (const TFigureClass* cls :
          {&TProbeFigure::StaticClass(), &TLine::StaticClass(), &TPolyline::StaticClass(), &TFreeHand::StaticClass(),
           &TVertex::StaticClass(), &TCircleVertex::StaticClass(), &TUserLine::StaticClass(),
-          &TUserVertex::StaticClass(), &TUserPolyline::StaticClass()})
+          &TUserVertex::StaticClass(), &TUserPolyline::StaticClass(), &TRectangle::StaticClass(),
+          &TUserRectangle::StaticClass(), &TText::StaticClass(), &TStripedText::StaticClass(),
+          &TCircle::StaticClass(), &TUserCircle::StaticClass(), &TEllipse::StaticClass(),
+          &TUserEllipse::StaticClass(), &TArc::StaticClass(), &TUserArc::StaticClass(), &TElpArc::StaticClass(),
+          &THellical::StaticClass()})
         RegisterFigureClass(*cls);
 }
 

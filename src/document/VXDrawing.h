@@ -199,6 +199,9 @@ public:
     bool GetSlcLineBounded() const;
     TArcStyle GetSlcArcStyle() const;
     double GetSlcFontSize() const;
+    // The font the selected texts share, attribute by attribute; the document's
+    // Font where they differ or no text is selected.
+    TFontSpec GetSlcFont() const;
 
     // --- editing used by the properties ---
     // Every figure scaled about the smallest corner of the drawing rectangle.
@@ -216,6 +219,22 @@ public:
     std::intptr_t PolyLine(int layer, std::span<const TDoublePoint> points, int penWidth, int penStyle,
                            TColor penColor, int rowStyle, int brushStyle, TColor brushColor, bool closed,
                            bool select);
+
+    std::intptr_t DrawCircle(int layer, double cx, double cy, double radius, int penWidth, int penStyle,
+                             TColor penColor, int brushStyle, TColor brushColor, bool select);
+    std::intptr_t Ellipse(int layer, double cx, double cy, double a, double b, double angle, int penWidth,
+                          int penStyle, TColor penColor, int brushStyle, TColor brushColor, bool select);
+    std::intptr_t Arc(int layer, double cx, double cy, double radius, double startAngle, double endAngle,
+                      int penWidth, int penStyle, TColor penColor, int brushStyle, TColor brushColor, int arcStyle,
+                      bool select);
+    std::intptr_t ElpArc(int layer, double cx, double cy, double a, double b, double angle, double startAngle,
+                         double endAngle, int penWidth, int penStyle, TColor penColor, int brushStyle,
+                         TColor brushColor, int arcStyle, bool select);
+    std::intptr_t Rectangle(int layer, double x1, double y1, double x2, double y2, int penWidth, int penStyle,
+                            TColor penColor, int brushStyle, TColor brushColor, bool select);
+    // Ratio is the character width as a share of the height (0: natural width).
+    std::intptr_t TextOut(int layer, double x, double y, double angle, double height, double ratio,
+                          const QString& text, const QString& fontName, int charset, TColor color, bool select);
 
     // --- custom data ---
     // The bytes of the drawing's custom stream; none when absent.

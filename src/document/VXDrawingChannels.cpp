@@ -2,8 +2,13 @@
 // into them: the common attributes of the selection, or the defaults.
 #include "document/VXDrawing.h"
 
+#include "model/Arc.h"
+#include "model/Circle.h"
+#include "model/Ellipse.h"
 #include "model/Line.h"
 #include "model/Polyline.h"
+#include "model/Rectangle.h"
+#include "model/Text.h"
 #include "model/Vertex.h"
 
 #include <optional>
@@ -117,11 +122,47 @@ bool TVXDrawing::GetSlcLineBounded() const {
 }
 
 TArcStyle TVXDrawing::GetSlcArcStyle() const {
-    return FDefaults.ArcStyle;
+    const auto common = CommonValue(FSelection, [](TFigure* f) {
+        const auto* arc = dynamic_cast<const TRoundArc*>(f);
+        return arc ? static_cast<int>(arc->ArcStyle()) : -1;
+    });
+    return common ? ClampEnum<TArcStyle>(*common) : FDefaults.ArcStyle;
 }
 
+namespace {
+std::vector<const TText*> SelectedTexts(const std::vector<TFigure*>& selection) {
+    std::vector<const TText*> texts;
+    for (const TFigure* figure : selection)
+        if (const auto* text = dynamic_cast<const TText*>(figure)) texts.push_back(text);
+    return texts;
+}
+
+// The value every text shares, or none.
+template <typename T, typename TGet> std::optional<T> Shared(const std::vector<const TText*>& texts, TGet get) {
+    if (texts.empty()) return std::nullopt;
+    const T first = get(texts.front());
+    for (const TText* text : texts)
+        if (!(get(text) == first)) return std::nullopt;
+    return first;
+}
+} // namespace
+
 double TVXDrawing::GetSlcFontSize() const {
-    return FDefaults.TextHeight;
+    return Shared<double>(SelectedTexts(FSelection), [](const TText* t) { return t->FHeight; })
+        .value_or(FDefaults.TextHeight);
+}
+
+TFontSpec TVXDrawing::GetSlcFont() const {
+    const std::vector<const TText*> texts = SelectedTexts(FSelection);
+    TFontSpec font = FFont;
+    font.Name = Shared<QString>(texts, [](const TText* t) { return t->FFont.Name; }).value_or(font.Name);
+    font.Color = Shared<TColor>(texts, [](const TText* t) { return t->FFont.Color; }).value_or(font.Color);
+    font.Charset = Shared<std::uint8_t>(texts, [](const TText* t) { return t->FFont.Charset; }).value_or(font.Charset);
+    font.Bold = Shared<bool>(texts, [](const TText* t) { return t->FFont.Bold; }).value_or(font.Bold);
+    font.Italic = Shared<bool>(texts, [](const TText* t) { return t->FFont.Italic; }).value_or(font.Italic);
+    font.Underline = Shared<bool>(texts, [](const TText* t) { return t->FFont.Underline; }).value_or(font.Underline);
+    font.StrikeOut = Shared<bool>(texts, [](const TText* t) { return t->FFont.StrikeOut; }).value_or(font.StrikeOut);
+    return font;
 }
 
 void TVXDrawing::CountSelection() {
@@ -130,6 +171,10 @@ void TVXDrawing::CountSelection() {
         if (dynamic_cast<const TLine*>(figure)) ++FSelectionCounts.Lines;
         if (dynamic_cast<const TPolyline*>(figure)) ++FSelectionCounts.Polylines;
         if (dynamic_cast<const TVertex*>(figure)) ++FSelectionCounts.Points;
+        if (dynamic_cast<const TArc*>(figure)) ++FSelectionCounts.Arcs;
+        if (dynamic_cast<const TCircle*>(figure)) ++FSelectionCounts.Circles;
+        if (dynamic_cast<const TEllipse*>(figure)) ++FSelectionCounts.Ellipses;
+        if (dynamic_cast<const TRectangle*>(figure)) ++FSelectionCounts.Rectangles;
     }
 }
 
@@ -166,18 +211,19 @@ void TVXDrawing::PublishSelectionState() {
     numeric(DocChannel::RowStyle, static_cast<int>(GetSlcRowStyle()));
     numeric(DocChannel::PenColor, GetSlcPenColor());
     numeric(DocChannel::BrushColor, GetSlcBrushColor());
-    numeric(DocChannel::FontColor, FFont.Color);
+    const TFontSpec font = GetSlcFont();
+    numeric(DocChannel::FontColor, font.Color);
     if (TEventEngine* channel = Channel(DocChannel::FontName))
-        channel->SetState(channel->Numval, FFont.Name, channel->DblVal);
+        channel->SetState(channel->Numval, font.Name, channel->DblVal);
     if (TEventEngine* channel = Channel(DocChannel::TextSize)) {
         const double size = GetSlcFontSize();
         channel->SetDouble(size > 0 ? size : 80.0);
     }
-    value(DocChannel::FontCharset, CharsetIndex(FFont.Charset));
-    numeric(DocChannel::Bold, Flag(FFont.Bold));
-    numeric(DocChannel::Italic, Flag(FFont.Italic));
-    numeric(DocChannel::Underline, Flag(FFont.Underline));
-    numeric(DocChannel::StrikeOut, Flag(FFont.StrikeOut));
+    value(DocChannel::FontCharset, CharsetIndex(font.Charset));
+    numeric(DocChannel::Bold, Flag(font.Bold));
+    numeric(DocChannel::Italic, Flag(font.Italic));
+    numeric(DocChannel::Underline, Flag(font.Underline));
+    numeric(DocChannel::StrikeOut, Flag(font.StrikeOut));
     value(DocChannel::PolylineClosed, Flag(GetSlcPolylineClosed()));
     if (FSelectionCounts.Pictures > 0) {
         enabledValue(DocChannel::PictureTransparent, 0);

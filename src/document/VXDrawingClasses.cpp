@@ -2,9 +2,16 @@
 // tools can create figures by class name.
 #include "document/VXDrawing.h"
 
+#include "model/Arc.h"
+#include "model/Circle.h"
+#include "model/Ellipse.h"
+#include "model/ElpArc.h"
 #include "model/FigureClass.h"
+#include "model/Hellical.h"
 #include "model/Line.h"
 #include "model/Polyline.h"
+#include "model/Rectangle.h"
+#include "model/Text.h"
 #include "model/Vertex.h"
 
 const QStringList& TVXDrawing::DocumentClassNames() {
@@ -55,9 +62,13 @@ const QStringList& TVXDrawing::DocumentClassNames() {
 void TVXDrawing::RegisterDocumentClasses() {
     // In the order of DocumentClassNames.
     const TFigureClass* classes[] = {
-        &TLine::StaticClass(),       &TPolyline::StaticClass(),     &TFreeHand::StaticClass(),
-        &TVertex::StaticClass(),     &TCircleVertex::StaticClass(), &TUserLine::StaticClass(),
-        &TUserVertex::StaticClass(), &TUserPolyline::StaticClass(),
+        &TLine::StaticClass(),          &THellical::StaticClass(),     &TPolyline::StaticClass(),
+        &TFreeHand::StaticClass(),      &TEllipse::StaticClass(),      &TArc::StaticClass(),
+        &TElpArc::StaticClass(),        &TCircle::StaticClass(),       &TRectangle::StaticClass(),
+        &TVertex::StaticClass(),        &TCircleVertex::StaticClass(), &TText::StaticClass(),
+        &TUserRectangle::StaticClass(), &TUserLine::StaticClass(),     &TUserVertex::StaticClass(),
+        &TUserCircle::StaticClass(),    &TUserArc::StaticClass(),      &TUserEllipse::StaticClass(),
+        &TUserPolyline::StaticClass(),
     };
     for (const TFigureClass* cls : classes)
         ::RegisterFigureClass(*cls);

@@ -3,6 +3,7 @@
 // scale and the switches that repaint.
 #include "document/VXDrawing.h"
 
+#include "model/Arc.h"
 #include "model/Polyline.h"
 #include "platform/UiServices.h"
 
@@ -112,6 +113,11 @@ void TVXDrawing::SetDefaultPLineClosed(bool value) {
 
 void TVXDrawing::ArrangeArcStyleOfSelection(TArcStyle style) {
     FDefaults.ArcStyle = style;
+    for (TFigure* figure : SelectedFigures())
+        if (auto* arc = dynamic_cast<TRoundArc*>(figure)) {
+            arc->SetArcStyle(style);
+            arc->FreeRegion();
+        }
     if (TEventEngine* channel = Channel(DocChannel::ArcStyle)) channel->SetValue(static_cast<int>(style));
     SetUpdated(true);
 }
@@ -124,7 +130,11 @@ void TVXDrawing::ScaleDrawing(double sx, double sy) {
     double maxX = 0, maxY = 0, minX = 0, minY = 0;
     if (!GetDrawingBounds(maxX, maxY, minX, minY)) return;
     const TDoublePoint origin = DoublePoint(minX, minY);
-    for (const auto& figure : FFigures)
+    // A figure may replace itself while scaling (an unevenly scaled circle
+    // becomes an ellipse), so walk a snapshot of the list.
+    std::vector<TFigure*> figures;
+    for (const auto& figure : FFigures) figures.push_back(figure.get());
+    for (TFigure* figure : figures)
         figure->Scale(origin, sx, sy);
     SetUpdated(true);
 }

@@ -1,6 +1,8 @@
 // Selecting and deselecting figures, and the queries on the selection.
 #include "document/VXDrawing.h"
 
+#include "model/Text.h"
+
 #include "model/FigureEngine.h"
 
 #include <algorithm>
@@ -163,7 +165,7 @@ TFigure* TVXDrawing::GetSelectedHandle(int index) const {
 
 bool TVXDrawing::IsTextSelected() const {
     return std::any_of(FSelection.begin(), FSelection.end(),
-                       [](const TFigure* f) { return f->Class().Name == QLatin1String("TText"); });
+                       [](const TFigure* f) { return dynamic_cast<const TText*>(f) != nullptr; });
 }
 
 namespace {

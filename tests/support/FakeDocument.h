@@ -89,19 +89,45 @@ public:
         const double ave = width > 0 ? width : height * 0.6;
         return {text.size() * (ave + spacing) - (text.isEmpty() ? 0 : spacing), height, height * 0.6};
     }
-    QSize DrawTextOutline(const TDoublePoint&, double, double, double, const TEngineFont&, const QString&, double,
-                          TBrushStyle, TColor) override {
+    QSize DrawTextOutline(const TDoublePoint& p, double width, double height, double spacing, const TEngineFont& font,
+                          const QString& text, double angle, TBrushStyle, TColor) override {
         Calls.push_back(QStringLiteral("DrawTextOutline"));
-        return {};
+        return RecordText(p, width, height, spacing, font, text, angle, {});
     }
-    QSize DrawStripedText(const TDoublePoint&, double, double, double, const TEngineFont&, const QString&, double,
-                          const TDoublePointArr&, double) override {
+    QSize DrawStripedText(const TDoublePoint& p, double width, double height, double spacing, const TEngineFont& font,
+                          const QString& text, double angle, const TDoublePointArr& box, double) override {
         Calls.push_back(QStringLiteral("DrawStripedText"));
-        return {};
+        return RecordText(p, width, height, spacing, font, text, angle, box);
     }
-    QSize DrawText(const TDoublePoint&, double, double, double, const TEngineFont&, const QString&, double) override {
+    QSize DrawText(const TDoublePoint& p, double width, double height, double spacing, const TEngineFont& font,
+                   const QString& text, double angle) override {
         Calls.push_back(QStringLiteral("DrawText"));
-        return {};
+        return RecordText(p, width, height, spacing, font, text, angle, {});
+    }
+
+    // The arguments of every text primitive call, in order.
+    struct TTextCall {
+        TDoublePoint P;
+        double Width = 0;
+        double Height = 0;
+        double Spacing = 0;
+        TEngineFont Font;
+        QString Text;
+        double Angle = 0;
+        TDoublePointArr Box;
+    };
+    std::vector<TTextCall> TextCalls;
+    // When set, the text primitives return the device extent of the fixed-pitch
+    // stand-in without the spacing (as the real engine does); else nothing.
+    bool TextExtents = false;
+
+    QSize RecordText(const TDoublePoint& p, double width, double height, double spacing, const TEngineFont& font,
+                     const QString& text, double angle, const TDoublePointArr& box) {
+        TextCalls.push_back({p, width, height, spacing, font, text, angle, box});
+        if (!TextExtents) return {};
+        const TTextExtent extent = MeasureText(width, height, 0, font, text);
+        return {static_cast<int>(std::nearbyint(LengthToDevice(extent.Width))),
+                static_cast<int>(std::nearbyint(LengthToDevice(extent.Height)))};
     }
     void DrawMarker(int shape, TColor color, bool, double halfSize, const TDoublePoint& p) override {
         Markers.push_back({shape, color, halfSize, p});
