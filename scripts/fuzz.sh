@@ -17,10 +17,13 @@ status=0
 for seeds in "$top"/fuzz/corpus/*/; do
     name="$(basename "$seeds")"
     scratch="$(mktemp -d)"
+    artifacts="$build/fuzz-artifacts/$name"
+    mkdir -p "$artifacts"
     echo "== fuzz_$name for ${seconds}s"
     if ! "$build/fuzz/fuzz_$name" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 \
-        -print_final_stats=1 "$scratch" "$seeds"; then
-        echo "fuzz_$name found a failure"
+        -artifact_prefix="$artifacts/" -print_final_stats=1 "$scratch" "$seeds"; then
+        echo "fuzz_$name found a failure; the input is in $artifacts"
+        for crash in "$artifacts"/*; do [ -f "$crash" ] && od -A x -t x1z "$crash" | head -40; done
         status=1
     fi
     rm -rf "$scratch"

@@ -2,6 +2,7 @@
 
 #include "platform/Cp1252.h"
 
+#include <cmath>
 #include <cstring>
 #include <limits>
 
@@ -27,7 +28,12 @@ template <typename T> T Payload(const TTaggedItem& item) {
 std::int32_t TTaggedItem::AsInt() const { return Payload<std::int32_t>(*this); }
 std::uint8_t TTaggedItem::AsByte() const { return Payload<std::uint8_t>(*this); }
 std::int16_t TTaggedItem::AsWord() const { return Payload<std::int16_t>(*this); }
-double TTaggedItem::AsDouble() const { return Payload<double>(*this); }
+double TTaggedItem::AsDouble() const {
+    const double value = Payload<double>(*this);
+    if (!std::isfinite(value))
+        throw EReadError(QStringLiteral("Lesefehler: ungültige Zahl in Eintrag %1").arg(Tag));
+    return value;
+}
 
 QString TTaggedItem::AsString() const {
     return Cp1252::Decode(std::string_view(reinterpret_cast<const char*>(Data.data()), Data.size()));

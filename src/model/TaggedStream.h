@@ -34,6 +34,7 @@ struct TTaggedItem {
     std::int32_t AsInt() const;
     std::uint8_t AsByte() const;
     std::int16_t AsWord() const;
+    // Raises EReadError for NaN and infinities.
     double AsDouble() const;
     QString AsString() const;
     std::size_t Size() const { return Data.size(); }

@@ -3,6 +3,7 @@
 #include <QFile>
 #include <QSaveFile>
 #include <bit>
+#include <cmath>
 #include <cstring>
 
 static_assert(std::endian::native == std::endian::little, "stored formats are little-endian");
@@ -53,7 +54,12 @@ std::uint16_t TStream::ReadU16() { return ReadValue<std::uint16_t>(*this); }
 std::int32_t TStream::ReadI32() { return ReadValue<std::int32_t>(*this); }
 std::uint32_t TStream::ReadU32() { return ReadValue<std::uint32_t>(*this); }
 std::int64_t TStream::ReadI64() { return ReadValue<std::int64_t>(*this); }
-double TStream::ReadDouble() { return ReadValue<double>(*this); }
+double TStream::ReadDouble() {
+    const double value = ReadValue<double>(*this);
+    // Stored numbers are coordinates, sizes and angles: never NaN or infinite.
+    if (!std::isfinite(value)) throw EReadError(QStringLiteral("Lesefehler: ungültige Zahl in den Daten"));
+    return value;
+}
 void TStream::WriteU8(std::uint8_t v) { WriteValue(*this, v); }
 void TStream::WriteI16(std::int16_t v) { WriteValue(*this, v); }
 void TStream::WriteU16(std::uint16_t v) { WriteValue(*this, v); }

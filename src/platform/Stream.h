@@ -61,6 +61,7 @@ public:
     std::int32_t ReadI32();
     std::uint32_t ReadU32();
     std::int64_t ReadI64();
+    // Raises EReadError for NaN and infinities, which no stored format holds.
     double ReadDouble();
 
     void WriteBytes(const std::vector<std::uint8_t>& bytes) { Write(bytes.data(), bytes.size()); }

@@ -1,6 +1,7 @@
 #include "model/TaggedStream.h"
 
 #include <gtest/gtest.h>
+#include <limits>
 
 namespace {
 
@@ -124,6 +125,21 @@ TEST(TaggedStream, DamagedItemsRaiseReadErrors) {
         TMemoryStream s(c.bytes);
         TTaggedItem item;
         EXPECT_THROW(ReadTaggedItem(s, item), EReadError);
+    }
+}
+
+TEST(TaggedStream, NonFiniteNumbersAreRefused) {
+    for (double bad : {std::numeric_limits<double>::quiet_NaN(), std::numeric_limits<double>::infinity(),
+                       -std::numeric_limits<double>::infinity()}) {
+        SCOPED_TRACE(bad);
+        TMemoryStream s;
+        WriteTaggedDouble(222, s, bad);
+        s.WriteDouble(bad);
+        s.Seek(0);
+        TTaggedItem item;
+        ASSERT_TRUE(ReadTaggedItem(s, item));
+        EXPECT_THROW(item.AsDouble(), EReadError);
+        EXPECT_THROW(s.ReadDouble(), EReadError);
     }
 }
 
