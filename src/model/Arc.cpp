@@ -523,15 +523,10 @@ const TFigureClass& TUserArc::Class() const { return StaticClass(); }
 QString TUserArc::GetTypeName() const { return QStringLiteral("UserArc"); }
 
 void TUserArc::Draw(TFigureEngine& engine, bool grayed) {
-    if (FDrawing) {
-        engine.SetPenMode(TPenMode::pmCopy);
-        if (FDrawing->UserDraw(this, FCName, engine, grayed)) return;
-    }
-    TArc::Draw(engine, grayed);
+    if (!OfferUserDraw(engine, grayed)) TArc::Draw(engine, grayed);
 }
 
 bool TUserArc::HitTest(double x, double y) {
-    if (FDrawing)
-        if (const std::optional<bool> decided = FDrawing->UserHitTest(this, FCName, x, y)) return *decided;
+    if (const std::optional<bool> decided = OfferUserHitTest(x, y)) return *decided;
     return TArc::HitTest(x, y);
 }

@@ -292,15 +292,10 @@ const TFigureClass& TUserCircle::EllipseClass() const { return TUserEllipse::Sta
 const TFigureClass& TUserCircle::ArcClass() const { return TUserArc::StaticClass(); }
 
 void TUserCircle::Draw(TFigureEngine& engine, bool grayed) {
-    if (FDrawing) {
-        engine.SetPenMode(TPenMode::pmCopy);
-        if (FDrawing->UserDraw(this, FCName, engine, grayed)) return;
-    }
-    TCircle::Draw(engine, grayed);
+    if (!OfferUserDraw(engine, grayed)) TCircle::Draw(engine, grayed);
 }
 
 bool TUserCircle::HitTest(double x, double y) {
-    if (FDrawing)
-        if (const std::optional<bool> decided = FDrawing->UserHitTest(this, FCName, x, y)) return *decided;
+    if (const std::optional<bool> decided = OfferUserHitTest(x, y)) return *decided;
     return TCircle::HitTest(x, y);
 }

@@ -373,6 +373,16 @@ bool TFigure::HitTest(double x, double y) {
 
 // --- drawing ---
 
+bool TFigure::OfferUserDraw(TFigureEngine& engine, bool grayed) {
+    if (!FDrawing) return false;
+    engine.SetPenMode(TPenMode::pmCopy);
+    return FDrawing->UserDraw(this, FCName, engine, grayed);
+}
+
+std::optional<bool> TFigure::OfferUserHitTest(double x, double y) {
+    return FDrawing ? FDrawing->UserHitTest(this, FCName, x, y) : std::nullopt;
+}
+
 void TFigure::Draw(TFigureEngine&, bool) {}
 
 void TFigure::DrawDimensions(TFigureEngine& engine, bool grayed) {

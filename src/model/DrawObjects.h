@@ -236,6 +236,11 @@ protected:
     TModPoint* NewHandle(std::uint8_t kind, int index, double x, double y, TColor color, std::uint8_t shape);
     void FreeHandles();
     void CreateHandles();
+    // The user-drawn classes offer drawing and hit testing to the document
+    // first: true when the document drew the figure (in copy mode), a value
+    // when it decided the hit test.
+    bool OfferUserDraw(TFigureEngine& engine, bool grayed);
+    std::optional<bool> OfferUserHitTest(double x, double y);
     // Bounds of the points as stored, whatever the shape kind.
     void PointBounds(int first, int last, double& maxX, double& maxY, double& minX, double& minY) const;
     void RebuildDimensionsIfAny();

@@ -438,15 +438,10 @@ const TFigureClass& TUserEllipse::Class() const { return StaticClass(); }
 QString TUserEllipse::GetTypeName() const { return QStringLiteral("UserEllipse"); }
 
 void TUserEllipse::Draw(TFigureEngine& engine, bool grayed) {
-    if (FDrawing) {
-        engine.SetPenMode(TPenMode::pmCopy);
-        if (FDrawing->UserDraw(this, FCName, engine, grayed)) return;
-    }
-    TEllipse::Draw(engine, grayed);
+    if (!OfferUserDraw(engine, grayed)) TEllipse::Draw(engine, grayed);
 }
 
 bool TUserEllipse::HitTest(double x, double y) {
-    if (FDrawing)
-        if (const std::optional<bool> decided = FDrawing->UserHitTest(this, FCName, x, y)) return *decided;
+    if (const std::optional<bool> decided = OfferUserHitTest(x, y)) return *decided;
     return TEllipse::HitTest(x, y);
 }

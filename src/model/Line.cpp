@@ -366,15 +366,10 @@ const TFigureClass& TUserLine::Class() const { return StaticClass(); }
 QString TUserLine::GetTypeName() const { return QStringLiteral("UserLine"); }
 
 void TUserLine::Draw(TFigureEngine& engine, bool grayed) {
-    if (FDrawing) {
-        engine.SetPenMode(TPenMode::pmCopy);
-        if (FDrawing->UserDraw(this, FCName, engine, grayed)) return;
-    }
-    TLine::Draw(engine, grayed);
+    if (!OfferUserDraw(engine, grayed)) TLine::Draw(engine, grayed);
 }
 
 bool TUserLine::HitTest(double x, double y) {
-    if (FDrawing)
-        if (const std::optional<bool> decided = FDrawing->UserHitTest(this, FCName, x, y)) return *decided;
+    if (const std::optional<bool> decided = OfferUserHitTest(x, y)) return *decided;
     return TLine::HitTest(x, y);
 }

@@ -420,15 +420,10 @@ const TFigureClass& TUserPolyline::Class() const { return StaticClass(); }
 QString TUserPolyline::GetTypeName() const { return QStringLiteral("UserPolyline"); }
 
 void TUserPolyline::Draw(TFigureEngine& engine, bool grayed) {
-    if (FDrawing) {
-        engine.SetPenMode(TPenMode::pmCopy);
-        if (FDrawing->UserDraw(this, FCName, engine, grayed)) return;
-    }
-    TPolyline::Draw(engine, grayed);
+    if (!OfferUserDraw(engine, grayed)) TPolyline::Draw(engine, grayed);
 }
 
 bool TUserPolyline::HitTest(double x, double y) {
-    if (FDrawing)
-        if (const std::optional<bool> decided = FDrawing->UserHitTest(this, FCName, x, y)) return *decided;
+    if (const std::optional<bool> decided = OfferUserHitTest(x, y)) return *decided;
     return TPolyline::HitTest(x, y);
 }

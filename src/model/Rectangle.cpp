@@ -367,15 +367,10 @@ QString TUserRectangle::GetTypeName() const {
 }
 
 void TUserRectangle::Draw(TFigureEngine& engine, bool grayed) {
-    if (FDrawing) {
-        engine.SetPenMode(TPenMode::pmCopy);
-        if (FDrawing->UserDraw(this, FCName, engine, grayed)) return;
-    }
-    TRectangle::Draw(engine, grayed);
+    if (!OfferUserDraw(engine, grayed)) TRectangle::Draw(engine, grayed);
 }
 
 bool TUserRectangle::HitTest(double x, double y) {
-    if (FDrawing)
-        if (const std::optional<bool> decided = FDrawing->UserHitTest(this, FCName, x, y)) return *decided;
+    if (const std::optional<bool> decided = OfferUserHitTest(x, y)) return *decided;
     return TRectangle::HitTest(x, y);
 }

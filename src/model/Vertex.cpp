@@ -199,15 +199,10 @@ const TFigureClass& TUserVertex::Class() const { return StaticClass(); }
 QString TUserVertex::GetTypeName() const { return QStringLiteral("UserVertext"); }
 
 void TUserVertex::Draw(TFigureEngine& engine, bool grayed) {
-    if (FDrawing) {
-        engine.SetPenMode(TPenMode::pmCopy);
-        if (FDrawing->UserDraw(this, FCName, engine, grayed)) return;
-    }
-    TVertex::Draw(engine, grayed);
+    if (!OfferUserDraw(engine, grayed)) TVertex::Draw(engine, grayed);
 }
 
 bool TUserVertex::HitTest(double x, double y) {
-    if (FDrawing)
-        if (const std::optional<bool> decided = FDrawing->UserHitTest(this, FCName, x, y)) return *decided;
+    if (const std::optional<bool> decided = OfferUserHitTest(x, y)) return *decided;
     return TVertex::HitTest(x, y);
 }
