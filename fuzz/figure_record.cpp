@@ -6,6 +6,7 @@
 #include "model/ElpArc.h"
 #include "model/Ellipse.h"
 #include "model/FigureClass.h"
+#include "model/Group.h"
 #include "model/Hellical.h"
 #include "model/Line.h"
 #include "model/Polyline.h"
@@ -43,7 +44,7 @@ void RegisterClasses() {
           &TUserRectangle::StaticClass(), &TText::StaticClass(), &TStripedText::StaticClass(),
           &TCircle::StaticClass(), &TUserCircle::StaticClass(), &TEllipse::StaticClass(),
           &TUserEllipse::StaticClass(), &TArc::StaticClass(), &TUserArc::StaticClass(), &TElpArc::StaticClass(),
-          &THellical::StaticClass()})
+          &THellical::StaticClass(), &TFigureGrp::StaticClass(), &TBlock::StaticClass()})
         RegisterFigureClass(*cls);
 }
 

@@ -244,6 +244,19 @@ public:
     std::optional<QByteArray> GetFigureCustomStream(const TFigure* figure) const;
     void SetFigureCustomStream(TFigure* figure, int size, const void* source);
 
+    // --- files (DrawingFileIO.cpp, BlockFile.cpp) ---
+    // Builds the drawing and its ".pin" sidecar in memory and commits both
+    // through temporary files; a failure is reported and changes nothing.
+    bool SaveToFile(const QString& fileName);
+    // Parses into fresh layers and figures and swaps them in only when the
+    // file is a drawing; a damaged file loads what could be read.
+    bool LoadFromFile(const QString& fileName);
+    // Writes the selection as a block file; false when nothing was written.
+    bool MakeSelectionBlock(const QString& fileName);
+    TFigure* InsertBlockwithFileName(int layer, const QString& fileName, double x, double y);
+    int CountBlock(const QString& name) const;
+    void SetBlockInfo(TFigure* figure, const QString& text);
+
     // --- painting ---
     void Draw();
     void DrawFigures(bool rangeCheck);
@@ -349,8 +362,16 @@ protected:
     void PaintDocument() override;
     void AfterPaint() override;
     void ZeroChanged() override;
+    // The surface's hooks into the document: the zoom keeps the selection (or
+    // the drawing, or the page) in view; the detail window and the 3-D view
+    // draw the figures; rulers label world units at the map scale.
+    TDoubleRect ZoomFocusRect() const override;
+    void DrawViewFigures() override;
+    bool RulerWorldMode() const override { return FRulerMode == TRulerMode::rmWorld; }
+    int RulerMapScale() const override { return FMapScale; }
 
 private:
+    friend class TDrawingFileAccess;
     // While one lives, removed figures are kept alive (though out of the
     // drawing) so that loops and handlers never touch freed figures.
     class TBusyGuard {

@@ -7,6 +7,7 @@
 #include "model/Ellipse.h"
 #include "model/ElpArc.h"
 #include "model/FigureClass.h"
+#include "model/Group.h"
 #include "model/Hellical.h"
 #include "model/Line.h"
 #include "model/Polyline.h"
@@ -66,6 +67,7 @@ void TVXDrawing::RegisterDocumentClasses() {
         &TFreeHand::StaticClass(),      &TEllipse::StaticClass(),      &TArc::StaticClass(),
         &TElpArc::StaticClass(),        &TCircle::StaticClass(),       &TRectangle::StaticClass(),
         &TVertex::StaticClass(),        &TCircleVertex::StaticClass(), &TText::StaticClass(),
+        &TFigureGrp::StaticClass(),     &TBlock::StaticClass(),
         &TUserRectangle::StaticClass(), &TUserLine::StaticClass(),     &TUserVertex::StaticClass(),
         &TUserCircle::StaticClass(),    &TUserArc::StaticClass(),      &TUserEllipse::StaticClass(),
         &TUserPolyline::StaticClass(),

@@ -38,6 +38,10 @@ public:
     // −1 when the layer is not the document's.
     virtual int IndexOfLayer(const TLayer* layer) const = 0;
 
+    // The document scale 1 : n (blocks remember the scale they were made at).
+    // A document that knows no scale draws 1 : 1.
+    virtual int MapScale() const { return 1; }
+
     virtual TVertZero VerticalZero() const = 0;
     virtual THorzZero HorizontalZero() const = 0;
     // The page size in millimetres.

@@ -132,6 +132,19 @@ public:
     virtual void DrawFillBitmap(const TDoubleRect& rect, int vAlign, const QImage& bitmap, int hAlign,
                                 double offsetX, double offsetY) = 0;
 
+    // Combined groups: between BeginCombinedPath and one of the two end calls
+    // the closed outlines the members draw (members of a combined group draw
+    // their curves open, without a fill of their own) are gathered in one
+    // path instead of being drawn.
+    virtual void BeginCombinedPath() = 0;
+    // Ends the path, then strokes it with the pen and fills it with the brush
+    // by the alternate (even-odd) rule, so that overlapping outlines cut holes.
+    virtual void EndCombinedPath(TColor penColor, int penWidth, TPenStyle penStyle, TBrushStyle brushStyle,
+                                 TColor brushColor) = 0;
+    // Ends the path without drawing it and returns its inside (even-odd) in
+    // device pixels; empty without a canvas.
+    virtual TDeviceRegion EndCombinedPathRegion() = 0;
+
 private:
     TCanvas* FCanvas = nullptr;
     TConvertXY FConvertXY;

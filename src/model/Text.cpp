@@ -352,8 +352,6 @@ std::unique_ptr<TFigure> TText::Clone() const {
     return copy;
 }
 
-std::unique_ptr<TFigure> TText::ConvertToBezier() { return nullptr; }
-
 // --- persistence ---
 
 void TText::SaveToStream(TStream& stream) const {

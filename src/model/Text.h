@@ -47,8 +47,8 @@ public:
     void SetFontAttribute(int kind, const QString& text, bool flag, int value, double size) override;
     void Edit() override;
     std::unique_ptr<TFigure> Clone() const override;
-    // The glyph outlines as a group of polylines need the group class, which
-    // does not exist yet: none for now.
+    // The glyph outlines: a combined group of closed Bézier polylines, one per
+    // glyph contour (model/TextConvert.cpp); none for an empty text.
     std::unique_ptr<TFigure> ConvertToBezier() override;
     std::unique_ptr<TFigure> CreateGhost() const override;
     void GhostDrag(TModPoint* handle, double x, double y, TFigure* ghost) override;

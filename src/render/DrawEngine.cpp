@@ -225,3 +225,28 @@ void TVXDrawEngine::DrawFillBitmap(const TDoubleRect& rect, int vAlign, const QI
     else if (vAlign == 2) y = (top + bottom - h) / 2 - dy;
     c->DrawBitmap(Nearest(x), Nearest(y), bitmap);
 }
+
+// ---------------------------------------------------------------------------
+// Combined groups: one path for all members, filled by the alternate rule
+// (a canvas path starts with the alternate fill rule and keeps it).
+
+void TVXDrawEngine::BeginCombinedPath() {
+    if (TCanvas* c = Canvas()) c->BeginPath();
+}
+
+void TVXDrawEngine::EndCombinedPath(TColor penColor, int penWidth, TPenStyle penStyle, TBrushStyle brushStyle,
+                                    TColor brushColor) {
+    TCanvas* c = Canvas();
+    if (!c) return;
+    c->EndPath();
+    SetPen(penColor, penWidth, penStyle);
+    SetBrush(brushColor, brushStyle);
+    c->StrokeAndFillPath();
+}
+
+TDeviceRegion TVXDrawEngine::EndCombinedPathRegion() {
+    TCanvas* c = Canvas();
+    if (!c) return {};
+    c->EndPath();
+    return c->PathToRegion();
+}

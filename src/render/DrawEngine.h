@@ -77,6 +77,10 @@ public:
                       const QString& text) override;
     void DrawFillBitmap(const TDoubleRect& rect, int vAlign, const QImage& bitmap, int hAlign, double offsetX,
                         double offsetY) override;
+    void BeginCombinedPath() override;
+    void EndCombinedPath(TColor penColor, int penWidth, TPenStyle penStyle, TBrushStyle brushStyle,
+                         TColor brushColor) override;
+    TDeviceRegion EndCombinedPathRegion() override;
 
     // A device coordinate rounded to the nearest pixel (halves to even);
     // beyond ±2^30 it is clamped, a NaN gives 0.

@@ -34,6 +34,11 @@ void TVXPanel::SetRulerVisible(bool value) {
     Refresh();
 }
 
+void TVXPanel::SetCustomSurface(QWidget* window) {
+    FCustomSurface = window;
+    CustomSurfaceChanged();
+}
+
 TEventEngine* TVXPanel::AddEventEngine(int eventId, int numVal, double dblVal, const QString& strVal) {
     return FEventEngines.Add(eventId, numVal, dblVal, strVal);
 }

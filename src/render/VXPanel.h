@@ -6,6 +6,8 @@
 #include "model/Enums.h"
 #include "render/EventEngine.h"
 
+#include <QPoint>
+#include <QPointer>
 #include <QWidget>
 #include <functional>
 
@@ -45,6 +47,15 @@ public:
     void Unsubscribe(int eventId, TEventItem* subscriber);
     const TEventEngineList& EventEngines() const { return FEventEngines; }
 
+    // Where the rulers' zero lies in pixels; set from the page corner at every paint.
+    QPoint RulerOrigin() const { return FRulerOrigin; }
+    // Ruler tick level 0 (finest) .. 5 (coarsest), chosen by the layout.
+    int RulerTickLevel() const { return FRulerTickLevel; }
+
+    // Draws into another window instead of the own paint box; none restores it.
+    void SetCustomSurface(QWidget* window);
+    QWidget* CustomSurface() const { return FCustomSurface.data(); }
+
     // Repaints the whole surface.
     virtual void Refresh() { update(); }
 
@@ -53,10 +64,18 @@ public:
     std::function<void(TVXPanel* sender)> OnZoomActualSize;
     std::function<void(TVXPanel* sender)> OnZoomFitToWindow;
     std::function<void(TVXPanel* sender)> OnZoomArea;
+    // Keys as (Windows virtual-key code, shift state bits); the handler may
+    // change the key (0 swallows it).
+    std::function<void(TVXPanel* sender, int& key, unsigned shift)> OnKeyDown;
+    std::function<void(TVXPanel* sender, int& key, unsigned shift)> OnKeyUp;
 
 protected:
     // Called after a zero setting changed.
     virtual void ZeroChanged() { Refresh(); }
+    // Called after the custom surface changed.
+    virtual void CustomSurfaceChanged() {}
+    void SetRulerOrigin(QPoint origin) { FRulerOrigin = origin; }
+    void SetRulerTickLevel(int level) { FRulerTickLevel = level; }
 
 private:
     TVertZero FVerticalZero = TVertZero::vzTop;
@@ -65,5 +84,8 @@ private:
     bool FUpdated = false;
     bool FRulerVisible = true;
     int FControlId = 0;
+    QPoint FRulerOrigin{-5000, -5000};
+    int FRulerTickLevel = 2;
+    QPointer<QWidget> FCustomSurface;
     TEventEngineList FEventEngines;
 };

@@ -599,7 +599,6 @@ TEST_F(TextTest, CloneCarriesTheTextState) {
     ASSERT_EQ(copied.size(), original.size());
     for (std::size_t i = 0; i < copied.size(); ++i) EXPECT_EQ(copied[i].Data, original[i].Data);
     EXPECT_EQ(TText::StaticClass().ShapeKind, 2);
-    EXPECT_EQ(text->ConvertToBezier(), nullptr);
 }
 
 } // namespace

@@ -143,10 +143,11 @@ TEST(VXDrawBox, PaintsThePageWithoutAShownWindow) {
     ASSERT_EQ(image.size(), QSize(640, 480));
     EXPECT_EQ(image.format(), QImage::Format_RGB32);
     EXPECT_FALSE(box.isVisible());
-    const int cx = box.OriginX() + box.PageWidthPixels() / 2;
-    const int cy = box.OriginY() + box.PageHeightPixels() / 2;
+    // Between grid lines (5 mm = 20 px apart) and outside the rulers.
+    const int cx = box.OriginX() + box.PageWidthPixels() / 2 + 10;
+    const int cy = box.OriginY() + box.PageHeightPixels() / 2 + 10;
     EXPECT_EQ(image.pixelColor(cx, cy), QColor(0, 255, 0));
-    EXPECT_EQ(image.pixelColor(2, 2), QColor(255, 255, 255));
+    EXPECT_EQ(image.pixelColor(33, 240), QColor(255, 255, 255));
 
     box.SetLocked(true);
     box.SetPageColor(0x0000FF);

@@ -9,6 +9,10 @@
 #include "model/ModPoint.h"
 #include "model/Pattern.h"
 
+#include <QPainterPath>
+#include <QPolygon>
+#include <QPolygonF>
+
 #include <cmath>
 #include <memory>
 #include <optional>
@@ -57,7 +61,41 @@ public:
                      int) override {
         Calls.push_back(QStringLiteral("DrawPolygon"));
         if (!region) region = std::make_unique<TDeviceRegion>(PolygonRegion(points));
+        if (CombinedPathOpen) {
+            QPolygon polygon;
+            for (const TDoublePoint& p : points) polygon << ToPixel(p);
+            CombinedPath.addPolygon(QPolygonF(polygon));
+            CombinedPath.closeSubpath();
+        }
     }
+    // Combined paths: polygons drawn while a path is open are gathered in it
+    // (alternate fill), the end calls record the pen and brush they were given.
+    struct TCombinedFill {
+        TColor PenColor;
+        int PenWidth;
+        TPenStyle PenStyle;
+        TBrushStyle BrushStyle;
+        TColor BrushColor;
+    };
+    void BeginCombinedPath() override {
+        Calls.push_back(QStringLiteral("BeginCombinedPath"));
+        CombinedPath = QPainterPath();
+        CombinedPathOpen = true;
+    }
+    void EndCombinedPath(TColor penColor, int penWidth, TPenStyle penStyle, TBrushStyle brushStyle,
+                         TColor brushColor) override {
+        Calls.push_back(QStringLiteral("EndCombinedPath"));
+        CombinedPathOpen = false;
+        CombinedFills.push_back({penColor, penWidth, penStyle, brushStyle, brushColor});
+    }
+    TDeviceRegion EndCombinedPathRegion() override {
+        Calls.push_back(QStringLiteral("EndCombinedPathRegion"));
+        CombinedPathOpen = false;
+        return TDeviceRegion::FromPath(CombinedPath);
+    }
+    QPainterPath CombinedPath;
+    bool CombinedPathOpen = false;
+    std::vector<TCombinedFill> CombinedFills;
     void DrawPolyline(const TDoublePointArr&) override { Calls.push_back(QStringLiteral("DrawPolyline")); }
     void DrawEllipseBox(double, double, double, double) override { Calls.push_back(QStringLiteral("DrawEllipseBox")); }
     void DrawRectangleBox(double, double, double, double) override {
@@ -169,6 +207,7 @@ public:
             if (Layers[i].get() == layer) return static_cast<int>(i);
         return -1;
     }
+    int MapScale() const override { return Scale; }
     TVertZero VerticalZero() const override { return VertZero; }
     THorzZero HorizontalZero() const override { return HorzZero; }
     double WorkWidth() const override { return 297; }
@@ -244,6 +283,8 @@ public:
     std::vector<std::pair<TFigure*, QString>> UserHitTestCalls;
     int SelectCounter = 0;
     bool HasSelection = false;
+    // The document scale (1 : Scale).
+    int Scale = 1;
 };
 
 // Test figures for each shape kind of the base operations.
