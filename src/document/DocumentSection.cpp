@@ -1,5 +1,8 @@
 #include "document/DocumentSection.h"
 
+#include <algorithm>
+#include <cmath>
+
 #include "document/VXDrawing.h"
 #include "model/Enums.h"
 #include "model/TaggedStream.h"
@@ -129,8 +132,11 @@ std::vector<TDocumentItem> Read(TStream& section, bool& damaged) {
 
 void Apply(TVXDrawing& d, const std::vector<TDocumentItem>& items) {
     for (const TDocumentItem& item : items) {
-        const auto asInt = static_cast<std::int32_t>(item.Value);
-        const auto asByte = static_cast<std::uint8_t>(item.Value);
+        // Values come from the file: convert only what fits (doubles outside the
+        // range of the target type are undefined to cast).
+        const double clamped = std::isfinite(item.Value) ? std::clamp(item.Value, -2147483648.0, 2147483647.0) : 0.0;
+        const auto asInt = static_cast<std::int32_t>(clamped);
+        const auto asByte = static_cast<std::uint8_t>(std::clamp(asInt, 0, 255));
         switch (item.Property) {
         case TDocumentProperty::BackGround: d.SetBackGround(asInt); break;
         case TDocumentProperty::GridColor: d.SetGridColor(asInt); break;

@@ -296,7 +296,7 @@ public:
     void SetDefaultPLineClosed(bool value);
     TArcStyle DefaultArcStyle() const { return FDefaults.ArcStyle; }
     void SetDefaultArcStyle(TArcStyle value);
-    int MapScale() const { return FMapScale; }
+    int MapScale() const override { return FMapScale; }
     void SetMapScale(int value);
     TMapRescale RescaleToMap() const { return FRescaleToMap; }
     void SetRescaleToMap(TMapRescale value) { FRescaleToMap = value; }
