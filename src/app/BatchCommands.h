@@ -24,7 +24,11 @@ int RunBatch(const QStringList& args, QTextStream& out, QTextStream& err);
 // The listing of --list.
 void ListDrawing(const TVXDrawing& drawing, QTextStream& out);
 
-// The page at 100 % zoom, exactly the page's pixels, without grid and selection marks.
+// The whole page as a bitmap at 4 pixels per millimetre (100 % zoom):
+// nearest(4 × WorkWidth) × nearest(4 × WorkHeight) pixels in the page colour
+// with every figure that is not on a hidden layer (grayed layers gray). Only
+// the drawing itself: no page frame or shadow, grid, guide lines, rulers,
+// selection marks or figure guides. The drawing's view is left as it was.
 QImage RenderPage(TVXDrawing& drawing);
 
 // Writes the drawing to `path` in the format its extension names; an empty

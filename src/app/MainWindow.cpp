@@ -9,10 +9,14 @@
 #include <QFileInfo>
 #include <QMenuBar>
 #include <algorithm>
+#include <exception>
 
 namespace {
 
-const QString kFileFilter = QStringLiteral("Zeichnungen (*.qld)");
+const QString kFileFilter = QStringLiteral("KELDRA-Zeichnung (*.qld)");
+const QString kErrorCaption = QStringLiteral("Fehler");
+// Larger files are refused before they are read into memory.
+constexpr qint64 kMaxDrawingSize = 1024LL * 1024 * 1024;
 
 } // namespace
 
@@ -32,8 +36,13 @@ void TMainWindow::BuildMenus() {
     QMenu* file = menuBar()->addMenu(QStringLiteral("&Datei"));
     QAction* open = file->addAction(QStringLiteral("Ö&ffnen…"), this, [this] { OpenWithDialog(); });
     open->setShortcut(QKeySequence::Open);
+    open->setObjectName(QStringLiteral("actOpen"));
     QAction* save = file->addAction(QStringLiteral("&Speichern"), this, [this] { SaveCurrent(); });
     save->setShortcut(QKeySequence::Save);
+    save->setObjectName(QStringLiteral("actSave"));
+    QAction* saveAs = file->addAction(QStringLiteral("Speichern &unter…"), this, [this] { SaveAs(); });
+    saveAs->setShortcut(QKeySequence::SaveAs);
+    saveAs->setObjectName(QStringLiteral("actSaveAs"));
     file->addSeparator();
     QAction* quit = file->addAction(QStringLiteral("&Beenden"), this, [this] { close(); });
     quit->setShortcut(QKeySequence::Quit);
@@ -68,24 +77,43 @@ void TMainWindow::ScrollPages(int pages, bool vertical) {
 }
 
 bool TMainWindow::OpenFile(const QString& path) {
-    const QString error = ReadDrawingFile(*FDrawing, path);
+    const QFileInfo info(path);
+    QString error;
+    if (!info.exists() || !info.isFile())
+        error = QStringLiteral("Die Datei \"%1\" wurde nicht gefunden.").arg(path);
+    else if (info.size() > kMaxDrawingSize)
+        error = QStringLiteral("Die Datei \"%1\" ist zu groß.").arg(path);
     if (!error.isEmpty()) {
-        FDrawing->FileName.clear();
-        UpdateTitle();
-        UiServices().MessageBox(error, QStringLiteral("Fehler"), TMessageKind::Error);
+        UiServices().MessageBox(error, kErrorCaption, TMessageKind::Error);
         return false;
     }
-    FDrawing->FileName = path;
-    FDrawing->SetUpdated(false);
+    // The document shows its own messages: "kein gültiges Stream Format"
+    // (drawing untouched) and the warning about a damaged file (what was
+    // readable is loaded, unnamed and modified).
+    bool loaded = false;
+    try {
+        loaded = FDrawing->LoadFromFile(path);
+    } catch (const std::exception& e) {
+        UiServices().MessageBox(QStringLiteral("Die Datei \"%1\" kann nicht gelesen werden: %2")
+                                    .arg(path, QString::fromUtf8(e.what())),
+                                kErrorCaption, TMessageKind::Error);
+        loaded = false;
+    }
     UpdateTitle();
-    FDrawing->Refresh();
-    return true;
+    return loaded;
 }
 
 bool TMainWindow::SaveFile(const QString& path) {
+    const QString name = FDrawing->FileName;
+    const bool updated = FDrawing->Updated();
     const QString error = WriteDrawingFile(*FDrawing, path);
     if (!error.isEmpty()) {
-        UiServices().MessageBox(error, QStringLiteral("Fehler"), TMessageKind::Error);
+        // A half-finished save (the drawing written, its sidecar not) must not
+        // rename the drawing or mark it saved.
+        FDrawing->FileName = name;
+        FDrawing->SetUpdated(updated);
+        UiServices().MessageBox(error, kErrorCaption, TMessageKind::Error);
+        UpdateTitle();
         return false;
     }
     FDrawing->FileName = path;
@@ -94,19 +122,24 @@ bool TMainWindow::SaveFile(const QString& path) {
     return true;
 }
 
-void TMainWindow::OpenWithDialog() {
-    const QString path = UiServices().OpenFileName(QStringLiteral("Zeichnung öffnen"), kFileFilter, QString());
-    if (!path.isEmpty()) OpenFile(path);
+bool TMainWindow::OpenWithDialog() {
+    const QString folder = FDrawing->FileName.isEmpty() ? QString() : QFileInfo(FDrawing->FileName).absolutePath();
+    const QString path = UiServices().OpenFileName(QStringLiteral("KELDRA-Zeichnung öffnen"), kFileFilter, folder);
+    if (path.isEmpty()) return false;
+    return OpenFile(path);
 }
 
-void TMainWindow::SaveCurrent() {
-    QString path = FDrawing->FileName;
-    if (path.isEmpty()) {
-        path = UiServices().SaveFileName(QStringLiteral("Zeichnung speichern"), kFileFilter, QString());
-        if (path.isEmpty()) return;
-        if (QFileInfo(path).suffix().isEmpty()) path += QStringLiteral(".qld");
-    }
-    SaveFile(path);
+bool TMainWindow::SaveCurrent() {
+    if (FDrawing->FileName.isEmpty()) return SaveAs();
+    return SaveFile(FDrawing->FileName);
+}
+
+bool TMainWindow::SaveAs() {
+    const QString folder = FDrawing->FileName.isEmpty() ? QString() : QFileInfo(FDrawing->FileName).absolutePath();
+    QString path = UiServices().SaveFileName(QStringLiteral("KELDRA-Zeichnung speichern"), kFileFilter, folder);
+    if (path.isEmpty()) return false;
+    if (QFileInfo(path).suffix().isEmpty()) path += QStringLiteral(".qld");
+    return SaveFile(path);
 }
 
 void TMainWindow::UpdateTitle() {
@@ -125,8 +158,7 @@ void TMainWindow::closeEvent(QCloseEvent* event) {
             return;
         }
         if (answer == TAnswer::Yes) {
-            SaveCurrent();
-            if (FDrawing->Updated()) {
+            if (!SaveCurrent() || FDrawing->Updated()) {
                 event->ignore();
                 return;
             }

@@ -16,11 +16,22 @@ public:
 
     TVXDrawing& Drawing() const { return *FDrawing; }
 
-    // Loads a drawing; on failure shows the message and returns false (the
-    // window then shows an empty drawing).
+    // Loads a drawing. A file that is no drawing or cannot be read shows the
+    // message and returns false; the window keeps its drawing, name and
+    // modified flag. A damaged drawing loads what could be read, warns and
+    // returns true; the drawing is then unnamed and modified, so that saving
+    // asks for a name instead of overwriting the damaged file.
     bool OpenFile(const QString& path);
-    // Saves to the current file name; false with a message on failure.
+    // Saves under `path` and takes it as the drawing's name. A failure shows
+    // the message and returns false; the name and the modified flag stay.
     bool SaveFile(const QString& path);
+
+    // The file menu's commands: Öffnen asks for a drawing and opens it;
+    // Speichern saves under the drawing's name, or asks for one like
+    // Speichern unter when it has none. False when cancelled or failed.
+    bool OpenWithDialog();
+    bool SaveCurrent();
+    bool SaveAs();
 
     // Scrolls by `pages` visible pages, vertically or horizontally.
     void ScrollPages(int pages, bool vertical);
@@ -33,8 +44,6 @@ protected:
 
 private:
     void BuildMenus();
-    void OpenWithDialog();
-    void SaveCurrent();
 
     TVXDrawing* FDrawing = nullptr;
 };

@@ -100,7 +100,7 @@ TFigure* TVXDrawing::InsertBlockwithFileName(int layer, const QString& fileName,
     double maxX = 0, maxY = 0, minX = 0, minY = 0;
     block->GetBounds(maxX, maxY, minX, minY);
     block->Move(x - (minX + maxX) / 2, y - (minY + maxY) / 2);
-    block->FName = block->BlockName() + QString::number(block->FHandle);
+    block->SetName(block->BlockName() + QString::number(block->FHandle));
     TLayer* target = LayerAt(layer);
     block->FLayer = target;
     bool oneLayer = block->Count() > 0;

@@ -2,20 +2,47 @@
 
 #include "document/DocumentSection.h"
 #include "document/VXDrawing.h"
+#include "model/FigureClass.h"
 #include "model/TaggedStream.h"
 #include "platform/Bmp.h"
 #include "platform/QtCanvas.h"
 #include "render/ScreenMapping.h"
 
+#include <QHash>
 #include <QFile>
 #include <QFileInfo>
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <future>
 #include <optional>
 #include <utility>
 
 namespace {
+
+// What the sidecar keeps of a figure.
+struct TPinSource {
+    QString Name;
+    QString ClassName;
+    QStringList Attributes;
+};
+
+TIniFile BuildPin(std::vector<TPinSource> sources) {
+    TIniFile pin;
+    pin.Reserve(sources.size());
+    const QString classKey = QString::fromLatin1(DrawingFile::kClassKey);
+    for (const TPinSource& source : sources) {
+        pin.AppendEntry(source.Name, classKey, source.ClassName);
+        for (const QString& line : source.Attributes) {
+            const qsizetype eq = line.indexOf(u'=');
+            if (eq < 0)
+                pin.AppendEntry(source.Name, line, QString());
+            else
+                pin.AppendEntry(source.Name, line.left(eq), line.mid(eq + 1));
+        }
+    }
+    return pin;
+}
 
 constexpr std::uint8_t kJoinLine1 = 180;
 constexpr std::uint8_t kJoinLine2 = 181;
@@ -133,7 +160,7 @@ class TDrawingFileAccess {
 public:
     static DrawingFile::TEncodedDrawing Encode(TVXDrawing& d);
     static DrawingFile::TLoadResult Decode(TVXDrawing& d, const std::vector<std::uint8_t>& bytes,
-                                           const TIniFile& pin);
+                                           const DrawingFile::TPinProvider& pinProvider);
     static QImage RenderPreview(TVXDrawing& d);
 
 private:
@@ -157,6 +184,13 @@ private:
 DrawingFile::TEncodedDrawing TDrawingFileAccess::Encode(TVXDrawing& d) {
     DrawingFile::TEncodedDrawing result;
     const std::optional<QByteArray> custom = d.GetCustomStream();
+    // The sidecar needs only names, classes and attributes: it is built on a
+    // second thread from a copy of them while the preview is drawn and the
+    // records are written.
+    std::vector<TPinSource> pinSources;
+    pinSources.reserve(d.FFigures.size());
+    for (const auto& f : d.FFigures) pinSources.push_back({f->FName, f->FClassName, f->FAttributes});
+    std::future<TIniFile> pin = std::async(std::launch::async, BuildPin, std::move(pinSources));
     std::vector<std::uint8_t> preview;
     if (d.SaveWithPreview()) preview = Bmp::Encode(DrawingFile::RenderPreview(d));
 
@@ -184,18 +218,11 @@ DrawingFile::TEncodedDrawing TDrawingFileAccess::Encode(TVXDrawing& d) {
             l.push_back(f.get());
         return l;
     }();
+    TMemoryStream record; // one buffer for every record
     for (TFigure* figure : list) {
-        TMemoryStream record;
+        record.Clear();
         figure->SaveToStream(record);
         WriteRecord(figures, record.Data());
-        result.Pin.AppendEntry(figure->FName, QString::fromLatin1(DrawingFile::kClassKey), figure->FClassName);
-        for (const QString& line : figure->FAttributes) {
-            const qsizetype eq = line.indexOf(u'=');
-            if (eq < 0)
-                result.Pin.AppendEntry(figure->FName, line, QString());
-            else
-                result.Pin.AppendEntry(figure->FName, line.left(eq), line.mid(eq + 1));
-        }
         d.Fire(d.OnObjectSaved, &d, figure);
     }
     WriteSection(out, "Figures", figures.Data());
@@ -214,11 +241,12 @@ DrawingFile::TEncodedDrawing TDrawingFileAccess::Encode(TVXDrawing& d) {
         WriteSection(out, "Custom Stream",
                      std::vector<std::uint8_t>(custom->begin(), custom->end()));
     result.Bytes = out.TakeData();
+    result.Pin = pin.get();
     return result;
 }
 
 DrawingFile::TLoadResult TDrawingFileAccess::Decode(TVXDrawing& d, const std::vector<std::uint8_t>& bytes,
-                                                    const TIniFile& pin) {
+                                                    const DrawingFile::TPinProvider& pinProvider) {
     bool damaged = false;
     std::vector<TSection> sections;
     if (!SplitSections(bytes, sections, damaged, kMaxSections)) return DrawingFile::TLoadResult::NotADrawing;
@@ -292,15 +320,46 @@ DrawingFile::TLoadResult TDrawingFileAccess::Decode(TVXDrawing& d, const std::ve
         d.SetCustomStream(static_cast<int>(custom->size()), custom->constData());
     else
         d.SetCustomStream(0, nullptr);
+    // The saver starts each figure's entries with its class key, so figures
+    // that share a name (a section) take one run of entries each, in order.
+    const TIniFile& pin = pinProvider();
     const QString classKey = QString::fromLatin1(DrawingFile::kClassKey);
+    QHash<TNoCaseKey, int> runsTaken;
+    std::size_t nextSection = 0;
+    d.FNames.Invalidate();
     for (auto& figure : figures) {
-        bool classKeySeen = false;
-        for (const TIniFile::TEntry& entry : pin.SectionEntries(figure->FName)) {
-            if (!classKeySeen && entry.Key.compare(classKey, Qt::CaseInsensitive) == 0) {
-                classKeySeen = true; // written by the saver, not one of the attributes
-                continue;
+        // The saver writes the sections in figure order: try the next one first.
+        const TIniFile::TSection* section = nullptr;
+        const std::vector<TIniFile::TSection>& pinSections = pin.Sections();
+        if (nextSection < pinSections.size() &&
+            pinSections[nextSection].Name.compare(figure->FName, Qt::CaseInsensitive) == 0)
+            section = &pinSections[nextSection];
+        else
+            section = pin.FindSection(figure->FName);
+        if (section) nextSection = static_cast<std::size_t>(section - pinSections.data()) + 1;
+        if (section) {
+            // A class key starts a run; a later "Name_C" whose value names no
+            // figure class is one of the figure's own attributes.
+            const auto& entries = section->Entries;
+            const auto startsRun = [&](std::size_t k) {
+                if (entries[k].Key.compare(classKey, Qt::CaseInsensitive) != 0) return false;
+                if (k == 0) return true;
+                return entries[k].Value.compare(entries[0].Value, Qt::CaseInsensitive) == 0 ||
+                       FindFigureClass(entries[k].Value) != nullptr;
+            };
+            int runs = 0;
+            for (std::size_t k = 0; k < entries.size(); ++k)
+                if (startsRun(k)) ++runs;
+            const int wanted = runs > 1 ? runsTaken[TNoCaseKey{figure->FName}]++ : 0;
+            int run = -1;
+            for (std::size_t k = 0; k < entries.size(); ++k) {
+                if (startsRun(k)) {
+                    if (++run > wanted) break;
+                    continue; // written by the saver, not one of the attributes
+                }
+                if (std::max(run, 0) == wanted)
+                    figure->FAttributes << entries[k].Key + u'=' + entries[k].Value;
             }
-            figure->FAttributes << entry.Key + u'=' + entry.Value;
         }
         d.AddFigure(std::move(figure), false, TInsertReason::irLoad);
     }
@@ -376,6 +435,11 @@ TEncodedDrawing Encode(TVXDrawing& drawing) {
 }
 
 TLoadResult Decode(TVXDrawing& drawing, const std::vector<std::uint8_t>& bytes, const TIniFile& pin) {
+    return TDrawingFileAccess::Decode(drawing, bytes, [&pin]() -> const TIniFile& { return pin; });
+}
+
+TLoadResult DecodeWithPinProvider(TVXDrawing& drawing, const std::vector<std::uint8_t>& bytes,
+                                  const TPinProvider& pin) {
     return TDrawingFileAccess::Decode(drawing, bytes, pin);
 }
 

@@ -6,6 +6,7 @@
 
 #include "platform/IniFile.h"
 
+#include <functional>
 #include <QImage>
 #include <QString>
 #include <array>
@@ -49,5 +50,10 @@ enum class TLoadResult { Loaded, Damaged, NotADrawing };
 // attributes). NotADrawing leaves the drawing untouched; Damaged loads what
 // could be read. No message is shown.
 TLoadResult Decode(TVXDrawing& drawing, const std::vector<std::uint8_t>& bytes, const TIniFile& pin);
+// The same with the sidecar asked for only when the figures need it (so it
+// can be read meanwhile).
+using TPinProvider = std::function<const TIniFile&()>;
+TLoadResult DecodeWithPinProvider(TVXDrawing& drawing, const std::vector<std::uint8_t>& bytes,
+                                  const TPinProvider& pin);
 
 } // namespace DrawingFile

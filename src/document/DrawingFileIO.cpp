@@ -6,6 +6,8 @@
 #include "document/VXDrawing.h"
 #include "platform/UiServices.h"
 
+#include <future>
+#include <optional>
 #include <QFile>
 
 namespace {
@@ -50,11 +52,18 @@ bool TVXDrawing::LoadFromFile(const QString& fileName) {
             kCaption, TMessageKind::Error);
         return false;
     }
+    // The sidecar is read on a second thread while the drawing file is read.
+    std::future<TIniFile> pinReader =
+        std::async(std::launch::async, [pinName = DrawingFile::PinFileName(fileName)] { return TIniFile::Load(pinName); });
     const QByteArray content = file.readAll();
     file.close();
     const std::vector<std::uint8_t> bytes(content.begin(), content.end());
-    const TIniFile pin = TIniFile::Load(DrawingFile::PinFileName(fileName));
-    switch (DrawingFile::Decode(*this, bytes, pin)) {
+    std::optional<TIniFile> pin;
+    const auto pinProvider = [&]() -> const TIniFile& {
+        if (!pin) pin = pinReader.get();
+        return *pin;
+    };
+    switch (DrawingFile::DecodeWithPinProvider(*this, bytes, pinProvider)) {
     case DrawingFile::TLoadResult::NotADrawing:
         UiServices().MessageBox(QStringLiteral("kein gültiges Stream Format"), QString(), TMessageKind::Information);
         return false;

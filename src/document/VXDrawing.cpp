@@ -24,6 +24,7 @@ TVXDrawing::~TVXDrawing() {
     FSelection.clear();
     FBlinkingHandles.clear();
     // Figures hand their handles back to this document while they go.
+    FNames.Clear();
     while (!FFigures.empty())
         FFigures.pop_back();
     FGraveyard.clear();
@@ -74,9 +75,12 @@ void TVXDrawing::SetHasSelection(bool value) {
 }
 
 bool TVXDrawing::IsNameUsed(const QString& name, const TFigure* except) const {
-    for (const auto& figure : FFigures)
-        if (figure.get() != except && figure->FName.compare(name, Qt::CaseInsensitive) == 0) return true;
-    return false;
+    if (!FNames.Valid()) FNames.Rebuild(FFigures);
+    return FNames.IsUsed(name, except);
+}
+
+void TVXDrawing::FigureRenamed(TFigure* figure) {
+    FNames.Renamed(figure);
 }
 
 TFigureDefaults TVXDrawing::Defaults() const {
@@ -91,11 +95,30 @@ const TPattern* TVXDrawing::PatternAt(int index) const {
     return index >= 0 && index < PatternCount() ? FPatterns[static_cast<std::size_t>(index)].get() : nullptr;
 }
 
+std::vector<TFigure*> TVXDrawing::HitCandidates(double x, double y) {
+    std::vector<TFigure*> result;
+    // Small drawings and drawings whose figures the application hit-tests
+    // itself are searched figure by figure.
+    const TFigureEngine* engine = Engine();
+    if (FigureCount() < kHitIndexMinFigures || OnUserHitTest || !engine) {
+        result.reserve(FFigures.size());
+        for (auto it = FFigures.rbegin(); it != FFigures.rend(); ++it) result.push_back(it->get());
+        return result;
+    }
+    FHitIndex.Update(FFigures, FListVersion);
+    std::vector<int> indexes;
+    FHitIndex.Candidates(x, y, engine->LengthToDevice(1.0), indexes);
+    result.reserve(indexes.size());
+    for (int i : indexes) result.push_back(FFigures[static_cast<std::size_t>(i)].get());
+    return result;
+}
+
 TFigure* TVXDrawing::FigureAt(double x, double y, const TFigure* except) {
-    for (auto it = FFigures.rbegin(); it != FFigures.rend(); ++it) {
-        TFigure* figure = it->get();
+    const std::uint64_t removals = FRemovals;
+    for (TFigure* figure : HitCandidates(x, y)) {
+        if (!StillOwned(figure, removals)) continue;
         if (figure == except || (figure->FLayer && !figure->FLayer->IsVisible())) continue;
-        if (figure->HitTest(x, y)) return figure;
+        if (figure->HitTest(x, y) && StillOwned(figure, removals)) return figure;
     }
     return nullptr;
 }
@@ -141,7 +164,8 @@ bool TVXDrawing::StillOwned(const TFigure* figure, std::uint64_t removals) const
 TFigure* TVXDrawing::AddFigure(std::unique_ptr<TFigure> figure, bool select, TInsertReason reason) {
     if (!figure) return nullptr;
     TFigure* added = figure.get();
-    FFigures.push_back(std::move(figure));
+    FNames.Add(added);
+    FFigures.push_back(std::move(figure)); // appended figures reach the hit index without a rebuild
     if (select) {
         added->Select();
         FHasSelection = true;
@@ -163,6 +187,8 @@ std::unique_ptr<TFigure> TVXDrawing::TakeFigure(TFigure* figure) {
         if (line->FJoin1 == figure) line->SetJoin1(nullptr);
         if (line->FJoin2 == figure) line->SetJoin2(nullptr);
     }
+    FNames.Remove(figure);
+    ++FListVersion;
     std::unique_ptr<TFigure> owner = std::move(FFigures[static_cast<std::size_t>(index)]);
     FFigures.erase(FFigures.begin() + index);
     ++FRemovals;
@@ -185,6 +211,8 @@ bool TVXDrawing::ReplaceFigure(TFigure* old, std::unique_ptr<TFigure> replacemen
     owner->FDeleted = true;
     FReplaced.push_back(std::move(owner));
     TFigure* added = replacement.get();
+    FNames.Add(added);
+    ++FListVersion;
     FFigures.insert(FFigures.begin() + index, std::move(replacement));
     if (selected) added->Select();
     SetUpdated(true);

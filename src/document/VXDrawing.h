@@ -6,6 +6,8 @@
 // framework what the selection looks like.
 
 #include "document/DocumentEnums.h"
+#include "document/FigureNameIndex.h"
+#include "document/HitIndex.h"
 #include "model/DrawObjects.h"
 #include "model/FigureDocument.h"
 #include "model/Layer.h"
@@ -109,14 +111,23 @@ public:
     int NextSelectOrder() override;
     void SetHasSelection(bool value) override;
     bool IsNameUsed(const QString& name, const TFigure* except) const override;
+    void FigureRenamed(TFigure* figure) override;
     TFigureDefaults Defaults() const override;
     int PatternCount() const override;
     const TPattern* PatternAt(int index) const override;
     QString UserFigureName() const override { return FUserFigureName; }
     void SetUserFigureName(const QString& name) { FUserFigureName = name; }
     TFigure* FigureAt(double x, double y, const TFigure* except) override;
+    // The figures a point may hit, topmost first: from the bounds index in
+    // large drawings, else every figure.
+    std::vector<TFigure*> HitCandidates(double x, double y);
+    // From this many figures on, point hit tests use the bounds index.
+    static constexpr int kHitIndexMinFigures = 256;
     TFontSpec TextFont() const override { return FFont; }
     bool ReplaceFigure(TFigure* old, std::unique_ptr<TFigure> replacement) override;
+    // VXDrawingGroups.cpp. The dissolved group is kept with the replaced
+    // figures; it is left empty, so the members have one owner, the drawing.
+    bool DissolveGroup(TFigureGrp* group) override;
     void FigureModified(TFigure* figure) override;
     void FigureEdit(TFigure* figure) override;
     bool UserDraw(TFigure* figure, const QString& customName, TFigureEngine& engine, bool grayed) override;
@@ -424,6 +435,10 @@ private:
     // Declared before the figures: figures hand their handles back when destroyed.
     THandleList FModPoints;
     std::vector<std::unique_ptr<TFigure>> FFigures;
+    mutable TFigureNameIndex FNames;
+    TFigureHitIndex FHitIndex;
+    // Grows whenever figures enter, leave or change places in the list.
+    std::uint64_t FListVersion = 0;
     std::vector<std::unique_ptr<TFigure>> FGraveyard;
     // Figures replaced by others (a circle scaled unevenly becomes an ellipse):
     // out of the drawing, kept alive for undo.

@@ -129,6 +129,8 @@ void TVXDrawing::ManualRefresh() {
 }
 
 void TVXDrawing::FreeAllRegions() {
+    // The mapping moved, not the figures: extents cached in world units stay.
+    TRegionResetScope mappingOnly;
     for (const auto& figure : FFigures)
         figure->FreeRegion();
 }

@@ -18,12 +18,10 @@ bool TVXDrawing::SelectByPoint(int layer, bool add, double x, double y) {
     if (!ValidLayer(layer)) return false;
     TBusyGuard guard(*this);
     const TLayer* onLayer = layer > 0 ? LayerAt(layer) : nullptr;
-    std::vector<TFigure*> candidates;
-    for (const auto& figure : FFigures)
-        candidates.push_back(figure.get());
+    const std::vector<TFigure*> candidates = HitCandidates(x, y); // topmost first
     const std::uint64_t removals = FRemovals;
     TFigure* hit = nullptr;
-    for (auto it = candidates.rbegin(); it != candidates.rend() && !hit; ++it) {
+    for (auto it = candidates.begin(); it != candidates.end() && !hit; ++it) {
         TFigure* figure = *it;
         if (!StillOwned(figure, removals) || OnHiddenLayer(figure)) continue;
         if (onLayer && figure->FLayer != onLayer) continue;

@@ -72,6 +72,12 @@ TDoublePoint BezierStepPoint(const TDoublePoint& p0, const TDoublePoint& p1, con
 
 bool HitBezier(const TDoublePoint& p0, const TDoublePoint& p1, const TDoublePoint& p2, const TDoublePoint& p3,
                const TDoublePoint& p) {
+    // Every point of the curve lies inside its control points' hull, so a
+    // point farther than the tolerance from their box cannot meet a sample.
+    const auto outside = [&p](double a, double b, double c, double d, double v) {
+        return v < std::min({a, b, c, d}) - BezierHitTolerance || v > std::max({a, b, c, d}) + BezierHitTolerance;
+    };
+    if (outside(p0.X, p1.X, p2.X, p3.X, p.X) || outside(p0.Y, p1.Y, p2.Y, p3.Y, p.Y)) return false;
     for (int i = 0; i <= BezierSamples; ++i) {
         const TDoublePoint q = BezierStepPoint(p0, p1, p2, p3, BezierSamples, i);
         if (std::abs(q.X - p.X) <= BezierHitTolerance && std::abs(q.Y - p.Y) <= BezierHitTolerance) return true;

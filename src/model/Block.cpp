@@ -54,7 +54,7 @@ void TBlock::Initialize() {
 }
 
 void TBlock::MakeName() {
-    FName = FBlockName + QString::number(FHandle);
+    SetName(FBlockName + QString::number(FHandle));
     FClassName = FBlockName;
     for (const auto& member : FMembers) member->MakeName();
 }
@@ -69,7 +69,7 @@ std::unique_ptr<TFigure> TBlock::Clone() const {
     copy->FDiagonal = FDiagonal;
     // The copy keeps the combined look of its source.
     copy->SetCombined(FCombined);
-    copy->FName = FBlockName + QString::number(copy->FHandle);
+    copy->SetName(FBlockName + QString::number(copy->FHandle));
     return copy;
 }
 

@@ -11,6 +11,16 @@
 #include <cmath>
 #include <limits>
 
+namespace {
+std::uint64_t gFigureChangeEpoch = 1;
+int gRegionResets = 0;
+} // namespace
+
+std::uint64_t FigureChangeEpoch() { return gFigureChangeEpoch; }
+void TFigure::NoteChange() { FChangeStamp = ++gFigureChangeEpoch; }
+TRegionResetScope::TRegionResetScope() { ++gRegionResets; }
+TRegionResetScope::~TRegionResetScope() { --gRegionResets; }
+
 TFigure::TFigure(TLayer* layer, TFigureDocument* document, bool persistent)
     : FPersistent(persistent), FLayer(layer), FDrawing(document) {
     FHandle = reinterpret_cast<std::intptr_t>(this);
@@ -44,6 +54,7 @@ TDoublePoint TFigure::GetPoint(int i) const {
 
 bool TFigure::SetPoint(int i, const TDoublePoint& p) {
     if (i < 1 || i > kMaxFigurePoints) return false;
+    NoteChange();
     while (static_cast<int>(FPoints.size()) < i) {
         FPoints.push_back({});
         if (FLoading) PointAdded();
@@ -84,7 +95,10 @@ void TFigure::SyncPointArrays() {
     FOrgPoints.resize(n);
 }
 
-void TFigure::SetPointCount(int count) { FPointCount = std::clamp(count, 0, kMaxFigurePoints); }
+void TFigure::SetPointCount(int count) {
+    FPointCount = std::clamp(count, 0, kMaxFigurePoints);
+    NoteChange();
+}
 
 // --- enumerations ---
 
@@ -110,6 +124,7 @@ TDoublePoint TFigure::GetCorner4() const { return GetPoint(4); }
 void TFigure::PointAdded() {}
 
 void TFigure::Modified() {
+    NoteChange();
     RebuildDimensionsIfAny();
     if (FDrawing) FDrawing->FigureModified(this);
 }
@@ -132,20 +147,31 @@ void TFigure::Initialize() {
 
 void TFigure::MakeName() {
     FClassName = Class().Name;
-    FName = FClassName.mid(1) + QString::number(FHandle);
+    SetName(FClassName.mid(1) + QString::number(FHandle));
     MakeUniqueName();
 }
 
 void TFigure::MakeUniqueName() {
-    if (!FDrawing || !FDrawing->IsNameUsed(FName, this)) return;
+    if (!FDrawing || FLoading || !FDrawing->IsNameUsed(FName, this)) return;
     const QString stem = FClassName.mid(1);
+    // The figure's own handle makes a fresh name unless an address was reused.
+    const QString own = stem + QString::number(FHandle);
+    if (!FDrawing->IsNameUsed(own, this)) {
+        SetName(own);
+        return;
+    }
     for (int n = 1;; ++n) {
         const QString candidate = stem + QString::number(n);
         if (!FDrawing->IsNameUsed(candidate, this)) {
-            FName = candidate;
+            SetName(candidate);
             return;
         }
     }
+}
+
+void TFigure::SetName(const QString& name) {
+    FName = name;
+    if (FDrawing) FDrawing->FigureRenamed(this);
 }
 
 void TFigure::Edit() {
@@ -312,6 +338,7 @@ void TFigure::ApplyZeroOrigin(TVertZero vertZero, THorzZero horzZero) {
 }
 
 void TFigure::SetAttribute(int kind, int value) {
+    NoteChange();
     switch (kind) {
     case 0:
         FPenColor = value;
@@ -391,7 +418,10 @@ void TFigure::DrawDimensions(TFigureEngine& engine, bool grayed) {
 
 void TFigure::DrawNormal(TFigureEngine& engine) { Draw(engine, false); }
 
-void TFigure::FreeRegion() { FRegion.reset(); }
+void TFigure::FreeRegion() {
+    FRegion.reset();
+    if (gRegionResets == 0) NoteChange();
+}
 
 void TFigure::DrawExtras(TFigureEngine& engine) {
     if (!FFillBitmap.isNull())

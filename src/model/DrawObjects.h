@@ -43,6 +43,21 @@ constexpr TColor kLayerColor = -255;
 // Largest point index a figure accepts.
 constexpr int kMaxFigurePoints = 4'000'000;
 
+// A counter that grows whenever some figure's geometry, region or attributes
+// may have changed (points set, regions freed, attributes changed, a record
+// read); the figure keeps the value of its last change (FChangeStamp).
+// Caches of figure extents compare them with the value they were built at.
+std::uint64_t FigureChangeEpoch();
+// While one lives, freeing regions does not count as a change (the view
+// mapping moved; the figures did not).
+class TRegionResetScope {
+public:
+    TRegionResetScope();
+    ~TRegionResetScope();
+    TRegionResetScope(const TRegionResetScope&) = delete;
+    TRegionResetScope& operator=(const TRegionResetScope&) = delete;
+};
+
 class TFigure {
 public:
     TFigure(TLayer* layer, TFigureDocument* document, bool persistent);
@@ -163,6 +178,10 @@ public:
     bool SplitAtPointsBase(const TDoublePointArr& points, std::vector<TFigure*>& list);
     // Gives the figure a name no other figure of its document has (ignoring case).
     void MakeUniqueName();
+    // Records a change of geometry, region or attributes (FChangeStamp).
+    void NoteChange();
+    // Renames the figure and tells its document.
+    void SetName(const QString& name);
 
     // --- state ---
     bool FLockModify = false;
@@ -183,6 +202,7 @@ public:
     TDoublePoint FRotCentre;
     bool FPersistent = true;
     bool FChanged = true;
+    std::uint64_t FChangeStamp = 0;
     bool FSelected = false;
     bool FPrimarySelected = false;
     int FSegmentIndex = 1;

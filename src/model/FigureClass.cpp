@@ -46,8 +46,8 @@ std::unique_ptr<TFigure> NewFigure(const TFigureClass& cls, TLayer* layer, TFigu
                                    bool persistent, bool loading) {
     if (!cls.Construct) return nullptr;
     std::unique_ptr<TFigure> figure = cls.Construct(layer, document, persistent);
+    figure->FLoading = loading; // a figure being read takes its stored name: no uniqueness search
     figure->MakeName();
-    figure->FLoading = loading;
     figure->Initialize();
     return figure;
 }

@@ -4,7 +4,7 @@
 
 void CopyFigureState(const TFigure& from, TFigure& to) {
     from.CopyBaseTo(to);
-    to.FName = from.FName;
+    to.SetName(from.FName);
     to.FClassName = from.FClassName;
     to.FTagNumber = from.FTagNumber;
     to.FTag30 = from.FTag30;

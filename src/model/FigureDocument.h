@@ -12,6 +12,7 @@
 
 class TFigure;
 class TFigureEngine;
+class TFigureGrp;
 class TLayer;
 class TModPoint;
 class TPattern;
@@ -59,6 +60,8 @@ public:
 
     // True when another figure of the document has this name, ignoring case.
     virtual bool IsNameUsed(const QString& name, const TFigure* except) const = 0;
+    // A figure of the document has taken another name.
+    virtual void FigureRenamed(TFigure* figure) { (void)figure; }
 
     // Attributes for new figures.
     virtual TFigureDefaults Defaults() const = 0;
@@ -73,6 +76,15 @@ public:
     // figure leaves the drawing but stays alive for undo; false when it is not
     // in the list (then nothing changes and the replacement is dropped).
     virtual bool ReplaceFigure(TFigure* old, std::unique_ptr<TFigure> replacement) = 0;
+    // Dissolves a group of the figure list into its members (the group's
+    // "Gruppe aufheben"): the group leaves the list but stays alive for undo,
+    // and the members, taken over from it, are appended to the list, selected.
+    // False when the group is not in the list; then nothing changes. A
+    // document without a figure list has nothing to dissolve into.
+    virtual bool DissolveGroup(TFigureGrp* group) {
+        (void)group;
+        return false;
+    }
     // The frontmost figure of a visible layer hit at a world point, other than
     // `except`; used to bind line ends to figures.
     virtual TFigure* FigureAt(double x, double y, const TFigure* except) = 0;

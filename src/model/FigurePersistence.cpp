@@ -64,8 +64,9 @@ void TFigure::SetFillBitmapBytes(std::vector<std::uint8_t> bytes) {
 }
 
 void TFigure::LoadBase(TStream& stream) {
-    FName = ReadStr(stream);
+    SetName(ReadStr(stream));
     FRegion.reset();
+    NoteChange();
     int layerIndex = -1;
     int legacyCount = 0;
     TTaggedItem item;

@@ -161,6 +161,11 @@ void TFigureGrp::GetMembersBounds(double& maxX, double& maxY, double& minX, doub
 
 void TFigureGrp::StoreBounds(double maxX, double maxY, double minX, double minY) {
     FPointCount = 4;
+    FBoundsValid = true;
+    // Refreshing the cache with the same box is no change of the group.
+    if (FPoints.size() >= 4 && GetPoint(1) == DoublePoint(minX, minY) && GetPoint(2) == DoublePoint(maxX, minY) &&
+        GetPoint(3) == DoublePoint(maxX, maxY) && GetPoint(4) == DoublePoint(minX, maxY))
+        return;
     SetPoint(1, DoublePoint(minX, minY));
     SetPoint(2, DoublePoint(maxX, minY));
     SetPoint(3, DoublePoint(maxX, maxY));
@@ -298,7 +303,9 @@ void TFigureGrp::PopupItemClicked(int tag) {
         SetCombined(!FCombined);
         break;
     case kItemUngroup:
-        Ungroup();
+        // The document takes the members over; without one the group only
+        // marks itself dissolved and keeps them.
+        if (!FDrawing || !FDrawing->DissolveGroup(this)) Ungroup();
         break;
     case kItemKeepRatio:
         FDiagonal = !FDiagonal;
@@ -358,6 +365,25 @@ void TFigureGrp::ReadMember(const std::vector<std::uint8_t>& record) {
     std::unique_ptr<TFigure> member = CreateFromStream(stream, FLayer, FDrawing, FPersistent);
     // A member of a class this program does not know is left out.
     if (!member) return;
+    // A damaged member record can leave the member holding what it does not
+    // write back (points beyond the count it states, say), so that its box
+    // would change after the next save and read. Such a member is read once
+    // more from the record it writes itself: the group then holds exactly what
+    // reading its own record gives back, and its corners stay put. A record
+    // this program wrote itself comes back unchanged and is read only once.
+    // Member groups are settled already, their members having gone through
+    // this themselves.
+    if (!dynamic_cast<const TFigureGrp*>(member.get())) {
+        TMemoryStream written;
+        member->SaveToStream(written);
+        if (written.Data() != record) {
+            written.Seek(0);
+            member = CreateFromStream(written, FLayer, FDrawing, FPersistent);
+            if (!member)
+                throw EReadError(
+                    QStringLiteral("Beschädigter Figurendatensatz: Gruppenelement nicht lesbar"));
+        }
+    }
     member->SetInCombined(FCombined || FInCombined);
     FMembers.push_back(std::move(member));
     FBoundsValid = false;

@@ -11,7 +11,10 @@
 // The group record is the base record (its points are the four corners),
 // then tag 20 member count, tag 90 byte 1 when combined, and one tag 150 blob
 // per member holding the member's complete record. A block appends tag 180
-// block name, 95 and 96 its zero origins and 25 its map scale.
+// block name, 95 and 96 its zero origins and 25 its map scale. Reading
+// holds every member as its own written record reads back (a damaged member
+// record is settled that way), so a group read from any bytes writes back the
+// same record after the next reading.
 //
 // Dissolving: Ungroup() turns the group into a dissolved one (not combined,
 // deselected, FUngrouped set); the members are then handed over with

@@ -37,6 +37,7 @@ bool RoundedInt(double v, int& result) {
 // --- font changes and editing ---
 
 void TText::SetFontAttribute(int kind, const QString& text, bool flag, int value, double size) {
+    NoteChange();
     int rounded = 0;
     switch (kind) {
     case 6:

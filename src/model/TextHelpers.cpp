@@ -3,6 +3,8 @@
 #include "platform/Cp1252.h"
 #include "platform/UiServices.h"
 
+#include <chrono>
+#include <ctime>
 #include <QFile>
 #include <QRandomGenerator>
 #include <QStringDecoder>
@@ -210,8 +212,22 @@ int NewFigureTag(const std::function<QTime()>& clock, const std::function<int(in
     return random(100) + now.hour() * 100 + now.minute() + now.second() + now.msec() / 100;
 }
 
+namespace {
+// The local time of day. QTime::currentTime re-reads the time zone on every
+// call, which is too slow for a figure tag taken per figure while loading.
+QTime LocalTimeOfDay() {
+    using namespace std::chrono;
+    const auto now = system_clock::now();
+    const std::time_t seconds = system_clock::to_time_t(now);
+    std::tm local{};
+    if (!localtime_r(&seconds, &local)) return QTime::currentTime();
+    const auto ms = static_cast<int>(duration_cast<milliseconds>(now.time_since_epoch()).count() % 1000);
+    return QTime(local.tm_hour, local.tm_min, std::min(local.tm_sec, 59), ms < 0 ? ms + 1000 : ms);
+}
+} // namespace
+
 int NewFigureTag() {
-    return NewFigureTag([] { return QTime::currentTime(); },
+    return NewFigureTag(LocalTimeOfDay,
                         [](int n) { return static_cast<int>(QRandomGenerator::global()->bounded(n)); });
 }
 

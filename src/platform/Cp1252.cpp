@@ -26,17 +26,22 @@ unsigned char FromUnicode(char16_t ch) {
 }
 
 QString Decode(std::string_view bytes) {
-    QString text;
-    text.resize(static_cast<qsizetype>(bytes.size()));
-    for (std::size_t i = 0; i < bytes.size(); ++i)
-        text[static_cast<qsizetype>(i)] = QChar(ToUnicode(static_cast<unsigned char>(bytes[i])));
+    QString text(static_cast<qsizetype>(bytes.size()), Qt::Uninitialized);
+    QChar* out = text.data();
+    for (const char byte : bytes) *out++ = QChar(ToUnicode(static_cast<unsigned char>(byte)));
     return text;
+}
+
+void AppendEncoded(std::string& bytes, const QString& text) {
+    const std::size_t start = bytes.size();
+    bytes.resize(start + static_cast<std::size_t>(text.size()));
+    char* out = bytes.data() + start;
+    for (const QChar ch : text) *out++ = static_cast<char>(FromUnicode(ch.unicode()));
 }
 
 std::string Encode(const QString& text) {
     std::string bytes;
-    bytes.reserve(static_cast<std::size_t>(text.size()));
-    for (QChar ch : text) bytes.push_back(static_cast<char>(FromUnicode(ch.unicode())));
+    AppendEncoded(bytes, text);
     return bytes;
 }
 

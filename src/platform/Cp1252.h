@@ -14,6 +14,8 @@ char16_t ToUnicode(unsigned char byte);
 unsigned char FromUnicode(char16_t ch);
 QString Decode(std::string_view bytes);
 std::string Encode(const QString& text);
+// Appends the bytes of the text.
+void AppendEncoded(std::string& bytes, const QString& text);
 // True when every character of the text has a byte in the code page.
 bool CanEncode(const QString& text);
 

@@ -34,10 +34,7 @@ TIniFile TIniFile::Parse(const std::string& bytes) {
             if (close < 0) continue;
             const QString name = text.mid(1, close - 1).trimmed();
             current = ini.Find(name);
-            if (!current) {
-                ini.FSections.push_back({name, {}});
-                current = &ini.FSections.back();
-            }
+            if (!current) current = ini.Append(name);
             continue;
         }
         if (!current) continue;
@@ -61,9 +58,15 @@ std::string TIniFile::Serialize() const {
     for (const TSection& section : FSections) {
         if (!first) out += "\r\n";
         first = false;
-        out += '[' + Cp1252::Encode(section.Name) + "]\r\n";
-        for (const TEntry& entry : section.Entries)
-            out += Cp1252::Encode(entry.Key) + '=' + Cp1252::Encode(entry.Value) + "\r\n";
+        out += '[';
+        Cp1252::AppendEncoded(out, section.Name);
+        out += "]\r\n";
+        for (const TEntry& entry : section.Entries) {
+            Cp1252::AppendEncoded(out, entry.Key);
+            out += '=';
+            Cp1252::AppendEncoded(out, entry.Value);
+            out += "\r\n";
+        }
     }
     return out;
 }
@@ -126,16 +129,25 @@ void TIniFile::WriteString(const QString& section, const QString& key, const QSt
 }
 
 void TIniFile::AppendEntry(const QString& section, const QString& key, const QString& value) {
-    AddSection(section);
-    Find(section)->Entries.push_back({key, value});
+    TSection* found = Find(section);
+    if (!found) found = Append(section);
+    found->Entries.push_back({key, value});
 }
 
 void TIniFile::AddSection(const QString& section) {
-    if (!Find(section)) FSections.push_back({section, {}});
+    if (!Find(section)) Append(section);
+}
+
+TIniFile::TSection* TIniFile::Append(const QString& section) {
+    FIndex.insert(TNoCaseKey{section}, FSections.size());
+    FSections.push_back({section, {}});
+    return &FSections.back();
 }
 
 void TIniFile::EraseSection(const QString& section) {
     std::erase_if(FSections, [&](const TSection& s) { return SameName(s.Name, section); });
+    FIndex.clear();
+    for (std::size_t i = 0; i < FSections.size(); ++i) FIndex.insert(TNoCaseKey{FSections[i].Name}, i);
 }
 
 void TIniFile::DeleteKey(const QString& section, const QString& key) {
@@ -144,13 +156,11 @@ void TIniFile::DeleteKey(const QString& section, const QString& key) {
 }
 
 TIniFile::TSection* TIniFile::Find(const QString& section) {
-    for (TSection& s : FSections)
-        if (SameName(s.Name, section)) return &s;
-    return nullptr;
+    const auto it = FIndex.constFind(TNoCaseKey{section});
+    return it == FIndex.cend() ? nullptr : &FSections[*it];
 }
 
 const TIniFile::TSection* TIniFile::Find(const QString& section) const {
-    for (const TSection& s : FSections)
-        if (SameName(s.Name, section)) return &s;
-    return nullptr;
+    const auto it = FIndex.constFind(TNoCaseKey{section});
+    return it == FIndex.cend() ? nullptr : &FSections[*it];
 }

@@ -5,6 +5,9 @@
 // Lines are "[Section]" and "Key=Value"; blank lines and lines starting with
 // ';' are skipped; a key line before any section is ignored.
 
+#include "platform/NoCaseKey.h"
+
+#include <QHash>
 #include <QString>
 #include <QStringList>
 #include <cstdint>
@@ -38,6 +41,8 @@ public:
     const std::vector<TSection>& Sections() const { return FSections; }
     QStringList SectionNames() const;
     bool HasSection(const QString& section) const;
+    // The section of that name, or null.
+    const TSection* FindSection(const QString& section) const { return Find(section); }
     // The entries of a section in order; empty when there is no such section.
     std::vector<TEntry> SectionEntries(const QString& section) const;
     // "Key=Value" lines of a section, in order.
@@ -54,10 +59,18 @@ public:
     void EraseSection(const QString& section);
     void DeleteKey(const QString& section, const QString& key);
     bool IsEmpty() const { return FSections.empty(); }
+    // Room for that many sections.
+    void Reserve(std::size_t sections) {
+        FSections.reserve(sections);
+        FIndex.reserve(static_cast<qsizetype>(sections));
+    }
 
 private:
     TSection* Find(const QString& section);
     const TSection* Find(const QString& section) const;
+    TSection* Append(const QString& section);
 
     std::vector<TSection> FSections;
+    // Case-folded section name -> position in FSections.
+    QHash<TNoCaseKey, std::size_t> FIndex;
 };

@@ -88,8 +88,13 @@ std::size_t TMemoryStream::Read(void* buffer, std::size_t count) {
 void TMemoryStream::Write(const void* buffer, std::size_t count) {
     if (count == 0) return;
     const auto end = static_cast<std::size_t>(FPosition) + count;
-    if (end > FData.size()) FData.resize(end);
-    std::memcpy(FData.data() + FPosition, buffer, count);
+    const auto* bytes = static_cast<const std::uint8_t*>(buffer);
+    if (static_cast<std::size_t>(FPosition) == FData.size()) {
+        FData.insert(FData.end(), bytes, bytes + count); // appending: no zero fill first
+    } else {
+        if (end > FData.size()) FData.resize(end);
+        std::memcpy(FData.data() + FPosition, buffer, count);
+    }
     FPosition = static_cast<std::int64_t>(end);
 }
 

@@ -11,6 +11,7 @@
 #include <QTextStream>
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <numbers>
 
 namespace {
@@ -116,6 +117,66 @@ TEST_F(ListingTest, ExportToPictures) {
     EXPECT_EQ(QImage(bmp).convertToFormat(QImage::Format_RGB32), fromPng.convertToFormat(QImage::Format_RGB32));
     EXPECT_FALSE(ExportDrawing(Doc, dir.filePath(QStringLiteral("blatt.svg"))).isEmpty());
     EXPECT_FALSE(QFile::exists(dir.filePath(QStringLiteral("blatt.svg"))));
+}
+
+// The exported page is the drawing only: the surface's page frame, shadow,
+// grid, guide lines, centre cross and selection marks stay out, whatever the
+// view shows, and the view is left as it was.
+TEST(PageRender, OnlyTheFiguresOnThePageColour) {
+    TVXDrawing doc;
+    doc.resize(500, 400);
+    doc.SetWorkWidth(210);
+    doc.SetWorkHeight(297);
+    doc.SetPageColor(0x00FFFF); // yellow (blue, green, red from the low byte)
+    doc.SetGrids(true);
+    doc.SetDrawShadow(true);
+    doc.SetCenterGuide(true);
+    doc.SetGuidesVisible(true);
+    doc.AddGuide(TGuideLine::kHorizontal, 100);
+    doc.AddGuide(TGuideLine::kVertical, 50);
+    doc.SetZoomScale(50);
+    // Across the page 10 mm below the top, selected, in red.
+    doc.Line(0, 0, 10, 210, 10, 1, 0, 0x0000FF, 0, true);
+    doc.Refresh();
+
+    const QImage page = RenderPage(doc);
+    ASSERT_EQ(page.size(), QSize(840, 1188));
+    const QRgb paper = qRgb(255, 255, 0);
+    int stray = 0;
+    int onLine = 0;
+    for (int y = 0; y < page.height(); ++y)
+        for (int x = 0; x < page.width(); ++x) {
+            const QRgb pixel = page.pixel(x, y) | 0xFF000000;
+            if (std::abs(y - 40) <= 2)
+                onLine += pixel == qRgb(255, 0, 0);
+            else if (pixel != paper)
+                ++stray;
+        }
+    EXPECT_EQ(stray, 0);
+    EXPECT_GE(onLine, 840);
+    // The line reaches both page edges: no frame drawn over it.
+    EXPECT_EQ(page.pixel(0, 40) | 0xFF000000, qRgb(255, 0, 0));
+    EXPECT_EQ(page.pixel(839, 40) | 0xFF000000, qRgb(255, 0, 0));
+
+    EXPECT_EQ(doc.ZoomScale(), 50);
+    EXPECT_TRUE(doc.Grids());
+    EXPECT_TRUE(doc.DrawShadow());
+    EXPECT_TRUE(doc.GetFigure(0)->FSelected);
+}
+
+TEST(PageRender, ZeroAtTheBottomRightFlipsThePicture) {
+    TVXDrawing doc;
+    doc.SetWorkWidth(100);
+    doc.SetWorkHeight(50);
+    doc.SetVerticalZero(TVertZero::vzBottom);
+    doc.SetHorizontalZero(THorzZero::vzRight);
+    // A short line 5 mm from the zero corner, 10 mm long in x.
+    doc.Line(0, 5, 5, 15, 5, 1, 0, 0, 0, false);
+    const QImage page = RenderPage(doc);
+    ASSERT_EQ(page.size(), QSize(400, 200));
+    // Device: x from 400 − 4·15 = 340 to 380, y = 200 − 20 = 180.
+    EXPECT_NE(page.pixel(360, 180) & 0xFFFFFF, 0xFFFFFFu);
+    EXPECT_EQ(page.pixel(40, 20) & 0xFFFFFF, 0xFFFFFFu);
 }
 
 // Runs the real program; the display is taken away so batch mode must not need one.

@@ -155,6 +155,29 @@ TEST_F(DrawingFileTest, PinSidecarHoldsClassAndAttributesInOrder) {
     EXPECT_EQ(pin.SectionLines("Linie7"), QStringList({"Name_C=TLine", "b=2", "a=1"}));
 }
 
+// Figures that share a name share a sidecar section; each keeps its own
+// attributes, and a user attribute called like the class key stays one.
+TEST_F(DrawingFileTest, FiguresSharingANameKeepTheirOwnAttributes) {
+    TFigure* first = Fig(Doc.Line(0, 0, 0, 1, 1, 1, 0, 0, 0, false));
+    TFigure* second = Fig(Doc.DrawCircle(0, 5, 5, 2, 1, 0, 0, 1, 0, false));
+    TFigure* third = Fig(Doc.Line(0, 2, 2, 3, 3, 1, 0, 0, 0, false));
+    for (TFigure* f : {first, second, third}) f->FName = "Teil";
+    first->FAttributes << "a=1";
+    second->FAttributes << "Name_C=kein Klassenname" << "b=2";
+    third->FAttributes << "c=3" << "d=4";
+    const DrawingFile::TEncodedDrawing encoded = DrawingFile::Encode(Doc);
+    EXPECT_EQ(encoded.Pin.SectionLines("Teil"),
+              QStringList({"Name_C=TLine", "a=1", "Name_C=TCircle", "Name_C=kein Klassenname", "b=2", "Name_C=TLine",
+                           "c=3", "d=4"}));
+    TVXDrawing loaded;
+    ASSERT_EQ(DrawingFile::Decode(loaded, encoded.Bytes, encoded.Pin), DrawingFile::TLoadResult::Loaded);
+    ASSERT_EQ(loaded.FigureCount(), 3);
+    EXPECT_EQ(loaded.GetFigure(0)->FAttributes, QStringList({"a=1"}));
+    EXPECT_EQ(loaded.GetFigure(1)->FAttributes, QStringList({"Name_C=kein Klassenname", "b=2"}));
+    EXPECT_EQ(loaded.GetFigure(2)->FAttributes, QStringList({"c=3", "d=4"}));
+    EXPECT_EQ(DrawingFile::Encode(loaded).Pin.SectionLines("Teil"), encoded.Pin.SectionLines("Teil"));
+}
+
 TEST_F(DrawingFileTest, JoinsResolveToTheFirstNameAndIgnoreCommas) {
     TByteBuilder figures;
     TBytes records;

@@ -376,7 +376,14 @@ TEST(FigureNames, NamesComeFromTheClassAndAreUniqueInTheDocument) {
     b->FName = a->FName.toUpper();
     b->MakeUniqueName();
     EXPECT_NE(b->FName.compare(a->FName, Qt::CaseInsensitive), 0);
-    doc.TakenNames = {QStringLiteral("testshape11"), QStringLiteral("TESTSHAPE12")};
+    // A taken name gives way to the name made of the figure's handle …
+    const QString own = QStringLiteral("TestShape1") + QString::number(b->FHandle);
+    doc.TakenNames = {QStringLiteral("testshape11")};
+    b->FName = QStringLiteral("TestShape11");
+    b->MakeUniqueName();
+    EXPECT_EQ(b->FName, own);
+    // … and, when that is taken too, to the first free counter.
+    doc.TakenNames = {QStringLiteral("testshape11"), QStringLiteral("TESTSHAPE12"), own.toLower()};
     b->FName = QStringLiteral("TestShape11");
     b->MakeUniqueName();
     EXPECT_EQ(b->FName, QStringLiteral("TestShape13"));

@@ -13,6 +13,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <functional>
 #include <set>
 
 namespace {
@@ -209,6 +210,276 @@ TEST_F(GroupTest, DamagedMemberBlobIsRefused) {
     std::vector<std::uint8_t> record = Save(*group);
     record.resize(record.size() - 5); // the member blob is cut short
     EXPECT_THROW(Load(record, &Doc), EReadError);
+}
+
+// --- damaged records ---
+
+// A figure record put together item by item, as a damaged file may hold it.
+class TRecordBuilder {
+public:
+    explicit TRecordBuilder(const char* className, const char* name = "X") {
+        WriteStr(*FStream, QString::fromLatin1(className));
+        WriteStr(*FStream, QString::fromLatin1(name));
+    }
+    TRecordBuilder& Int(std::uint8_t tag, std::int32_t value) {
+        WriteTaggedInt(tag, *FStream, value);
+        return *this;
+    }
+    TRecordBuilder& Byte(std::uint8_t tag, std::uint8_t value) {
+        WriteTaggedByte(tag, *FStream, value);
+        return *this;
+    }
+    TRecordBuilder& Double(std::uint8_t tag, double value) {
+        WriteTaggedDouble(tag, *FStream, value);
+        return *this;
+    }
+    TRecordBuilder& Str(std::uint8_t tag, const char* text) {
+        WriteTaggedStr(tag, *FStream, QString::fromLatin1(text));
+        return *this;
+    }
+    TRecordBuilder& Points(std::initializer_list<TDoublePoint> points) {
+        TMemoryStream blob;
+        for (const TDoublePoint& p : points) {
+            blob.WriteDouble(p.X);
+            blob.WriteDouble(p.Y);
+        }
+        WriteTaggedStream(152, *FStream, blob);
+        return *this;
+    }
+    TRecordBuilder& BaseEnd() { return Str(180, "BaseEnd"); }
+    TRecordBuilder& Member(const std::vector<std::uint8_t>& record) {
+        WriteTaggedBlob(150, *FStream, record.data(), static_cast<std::int32_t>(record.size()));
+        return *this;
+    }
+    std::vector<std::uint8_t> Bytes() const { return FStream->Data(); }
+
+private:
+    std::unique_ptr<TMemoryStream> FStream = std::make_unique<TMemoryStream>();
+};
+
+TRecordBuilder GroupHead(const char* className = "TFigureGrp") {
+    TRecordBuilder record(className, "Gruppe1");
+    record.Int(24, 4)
+        .Points({DoublePoint(0, 0), DoublePoint(10, 0), DoublePoint(10, 5), DoublePoint(0, 5)})
+        .BaseEnd();
+    return record;
+}
+
+double BoundsMaxX(const TFigure& figure) {
+    double maxX, maxY, minX, minY;
+    figure.GetBounds(maxX, maxY, minX, minY);
+    return maxX;
+}
+
+// Records that state fewer points than they hold: the points beyond the count
+// are not written back, so such a member's box changes once it is saved and
+// read again. They carry their tag number (29), so that each reading gives
+// the same record.
+std::vector<std::uint8_t> LineStatingOnePoint() {
+    return TRecordBuilder("TLine")
+        .Int(29, 501)
+        .Points({DoublePoint(0, 0), DoublePoint(10, 5)})
+        .Int(24, 1)
+        .BaseEnd()
+        .Bytes();
+}
+std::vector<std::uint8_t> RectangleStatingOnePoint() {
+    return TRecordBuilder("TRectangle")
+        .Int(29, 502)
+        .Points({DoublePoint(0, 0), DoublePoint(25, 0), DoublePoint(25, 20), DoublePoint(0, 20)})
+        .Int(24, 1)
+        .BaseEnd()
+        .Bytes();
+}
+std::vector<std::uint8_t> CircleStatingNoPoint() {
+    return TRecordBuilder("TCircle")
+        .Int(29, 503)
+        .Points({DoublePoint(40, 40)})
+        .Int(24, 0)
+        .Double(222, 5)
+        .BaseEnd()
+        .Bytes();
+}
+
+class GroupRecordTest : public GroupTest {
+protected:
+    // Reads the record, writes it, reads that and writes it again: the two
+    // writes must agree. Returns the figure read first.
+    std::unique_ptr<TFigure> LoadStably(const std::vector<std::uint8_t>& record) {
+        std::unique_ptr<TFigure> figure = Load(record, &Doc);
+        if (!figure) {
+            ADD_FAILURE() << "the record was not read";
+            return nullptr;
+        }
+        const std::vector<std::uint8_t> first = Save(*figure);
+        std::unique_ptr<TFigure> again = Load(first, &Doc);
+        if (!again) {
+            ADD_FAILURE() << "the written record was not read";
+            return figure;
+        }
+        EXPECT_EQ(Save(*again), first);
+        return figure;
+    }
+};
+
+TEST_F(GroupRecordTest, DamagedGroupRecordsWriteBackStably) {
+    const std::vector<std::uint8_t> line = Save(*Line(0, 0, 10, 5));
+    auto combinedNested = Group();
+    combinedNested->Add(Rect(30, 30, 40, 40));
+    combinedNested->Add(Rect(35, 35, 45, 45));
+    combinedNested->SetCombined(true);
+    const std::vector<std::uint8_t> nested = Save(*combinedNested);
+    const std::vector<std::uint8_t> unknown = TRecordBuilder("TNirgends").Int(24, 1).BaseEnd().Bytes();
+    const std::vector<std::uint8_t> nestedWithShortLine =
+        GroupHead().Int(20, 1).Member(LineStatingOnePoint()).Bytes();
+
+    struct TCase {
+        const char* What;
+        std::vector<std::uint8_t> Record;
+        std::function<void(TFigureGrp&)> Check;
+    };
+    const std::vector<TCase> cases = {
+        {"count above the member blobs", GroupHead().Int(20, 7).Member(line).Bytes(),
+         [](TFigureGrp& g) {
+             EXPECT_EQ(g.Count(), 1);
+             EXPECT_EQ(ItemsAfterBase(Save(g))[0].AsInt(), 1);
+         }},
+        {"negative count", GroupHead().Int(20, -3).Member(line).Member(line).Bytes(),
+         [](TFigureGrp& g) { EXPECT_EQ(g.Count(), 2); }},
+        {"corners far from the members",
+         TRecordBuilder("TFigureGrp")
+             .Int(24, 4)
+             .Points(
+                 {DoublePoint(100, 100), DoublePoint(900, 100), DoublePoint(900, 700), DoublePoint(-4, 1)})
+             .BaseEnd()
+             .Int(20, 1)
+             .Member(line)
+             .Bytes(),
+         [](TFigureGrp& g) {
+             EXPECT_EQ(g.GetPoint(1), DoublePoint(0, 0));
+             EXPECT_EQ(g.GetPoint(3), DoublePoint(10, 5));
+         }},
+        {"combined byte 2", GroupHead().Int(20, 1).Byte(90, 2).Member(line).Bytes(),
+         [](TFigureGrp& g) {
+             EXPECT_FALSE(g.Combined());
+             EXPECT_FALSE(g.Member(0)->FInCombined);
+         }},
+        {"combined byte 255", GroupHead().Int(20, 1).Byte(90, 255).Member(line).Bytes(),
+         [](TFigureGrp& g) { EXPECT_FALSE(g.Combined()); }},
+        {"combined flag after the members", GroupHead().Member(line).Member(nested).Byte(90, 1).Bytes(),
+         [](TFigureGrp& g) {
+             EXPECT_TRUE(g.Combined());
+             EXPECT_TRUE(g.Member(0)->FInCombined);
+             // The nested combined group gives way to the outer one.
+             EXPECT_FALSE(AsGroup(g.Member(1))->Combined());
+             EXPECT_TRUE(AsGroup(g.Member(1))->Member(0)->FInCombined);
+         }},
+        {"combined group inside a combined group", GroupHead().Int(20, 1).Byte(90, 1).Member(nested).Bytes(),
+         [](TFigureGrp& g) {
+             EXPECT_TRUE(g.Combined());
+             EXPECT_FALSE(AsGroup(g.Member(0))->Combined());
+         }},
+        {"combined set and cleared again", GroupHead().Byte(90, 1).Member(nested).Byte(90, 0).Bytes(),
+         [](TFigureGrp& g) {
+             EXPECT_FALSE(g.Combined());
+             EXPECT_FALSE(AsGroup(g.Member(0))->Member(0)->FInCombined);
+         }},
+        {"member of an unknown class", GroupHead().Int(20, 2).Member(unknown).Member(line).Bytes(),
+         [](TFigureGrp& g) { EXPECT_EQ(g.Count(), 1); }},
+        {"group record without members", GroupHead().Int(20, 3).Byte(90, 1).Bytes(),
+         [](TFigureGrp& g) {
+             EXPECT_EQ(g.Count(), 0);
+             EXPECT_EQ(g.GetPoint(3), DoublePoint(0, 0));
+         }},
+        {"no end marker: the member blob is taken for old points",
+         TRecordBuilder("TFigureGrp").Int(24, 4).Int(20, 1).Member(line).Bytes(),
+         [](TFigureGrp& g) { EXPECT_EQ(g.Count(), 0); }},
+        {"line member stating fewer points than it holds",
+         GroupHead().Int(20, 1).Member(LineStatingOnePoint()).Bytes(), nullptr},
+        {"rectangle member stating fewer points than it holds",
+         GroupHead().Int(20, 2).Member(line).Member(RectangleStatingOnePoint()).Byte(90, 1).Bytes(), nullptr},
+        {"circle member stating no point", GroupHead().Int(20, 1).Member(CircleStatingNoPoint()).Bytes(),
+         nullptr},
+        {"nested group holding such a member",
+         GroupHead().Int(20, 2).Member(line).Member(nestedWithShortLine).Bytes(), nullptr},
+        {"block holding such a member, odd zero origins",
+         GroupHead("TBlock")
+             .Int(20, 1)
+             .Member(RectangleStatingOnePoint())
+             .Str(180, "Winkel")
+             .Byte(95, 7)
+             .Byte(96, 200)
+             .Int(25, -4)
+             .Bytes(),
+         [](TFigureGrp& g) {
+             auto& block = dynamic_cast<TBlock&>(g);
+             EXPECT_EQ(block.BlockName(), QStringLiteral("Winkel"));
+             EXPECT_EQ(block.MapScale(), -4);
+         }},
+    };
+    for (const TCase& c : cases) {
+        SCOPED_TRACE(c.What);
+        std::unique_ptr<TFigure> figure = LoadStably(c.Record);
+        TFigureGrp* group = AsGroup(figure.get());
+        ASSERT_NE(group, nullptr);
+        // The corners are the members' box as reading the written record gives it.
+        const std::unique_ptr<TFigure> again = Load(Save(*group), &Doc);
+        for (int i = 1; i <= 4; ++i)
+            EXPECT_EQ(group->GetPoint(i), again->GetPoint(i)) << i;
+        if (c.Check) c.Check(*group);
+    }
+}
+
+TEST_F(GroupRecordTest, MemberStatingFewerPointsIsHeldAsItsWrittenRecordReadsBack) {
+    for (const auto& member : {LineStatingOnePoint(), RectangleStatingOnePoint(), CircleStatingNoPoint()}) {
+        std::unique_ptr<TFigure> alone = Load(member, &Doc);
+        ASSERT_NE(alone, nullptr);
+        SCOPED_TRACE(alone->Class().Name.toStdString());
+        const std::unique_ptr<TFigure> reread = Load(Save(*alone), &Doc);
+        // Read alone, the member's box changes once it has been written and read.
+        ASSERT_NE(BoundsMaxX(*alone), BoundsMaxX(*reread));
+
+        std::unique_ptr<TFigure> loaded = Load(GroupHead().Int(20, 1).Member(member).Bytes(), &Doc);
+        TFigureGrp& group = *AsGroup(loaded.get());
+        ASSERT_EQ(group.Count(), 1);
+        EXPECT_EQ(BoundsMaxX(*group.Member(0)), BoundsMaxX(*reread));
+        EXPECT_EQ(BoundsMaxX(group), BoundsMaxX(*reread));
+        EXPECT_EQ(Save(*group.Member(0)), Save(*reread));
+    }
+}
+
+TEST_F(GroupRecordTest, MemberBlobThatFailsToReadRefusesTheGroup) {
+    const std::vector<std::uint8_t> emptyBlob;
+    std::vector<std::uint8_t> cutLine = Save(*Line(0, 0, 10, 5));
+    cutLine.resize(cutLine.size() - 3);
+    // Old points announced for four points, but only one is held.
+    std::vector<std::uint8_t> shortOldPoints = TRecordBuilder("TLine").Int(24, 4).Bytes();
+    const std::uint8_t oldPoints[] = {150, 8, 0, 0, 0, 1, 0, 0, 0, 2, 0, 0, 0};
+    shortOldPoints.insert(shortOldPoints.end(), std::begin(oldPoints), std::end(oldPoints));
+    for (const auto& member : {emptyBlob, cutLine, shortOldPoints}) {
+        EXPECT_THROW(Load(GroupHead().Int(20, 1).Member(member).Bytes(), &Doc), EReadError);
+        // Nested one level deeper the whole record is refused all the same.
+        const std::vector<std::uint8_t> inner = GroupHead().Int(20, 1).Member(member).Bytes();
+        EXPECT_THROW(Load(GroupHead().Int(20, 1).Member(inner).Bytes(), &Doc), EReadError);
+    }
+}
+
+TEST_F(GroupRecordTest, RecordsThisProgramWroteReadBackUnchanged) {
+    for (bool combined : {false, true}) {
+        SCOPED_TRACE(combined);
+        auto block = Block(QStringLiteral("Baugruppe"));
+        auto tree = MixedTree();
+        tree->SetCombined(combined);
+        block->Add(std::move(tree));
+        block->Add(Rect(-20, -10, 0, 0));
+        block->SetMapScale(10);
+        block->RecalcBounds();
+        const std::vector<std::uint8_t> record = Save(*block);
+        std::unique_ptr<TFigure> loaded = Load(record, &Doc);
+        ASSERT_NE(loaded, nullptr);
+        EXPECT_EQ(Save(*loaded), record);
+        EXPECT_EQ(AsGroup(AsGroup(loaded.get())->Member(0))->Combined(), combined);
+    }
 }
 
 // --- reload mode ---
