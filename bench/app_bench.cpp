@@ -135,6 +135,20 @@ void BM_SaveDrawing(benchmark::State& state) {
 }
 BENCHMARK(BM_SaveDrawing)->Unit(benchmark::kMillisecond)->Iterations(2);
 
+// The same save without the disk: the file and its sidecar built in memory.
+void BM_EncodeDrawing(benchmark::State& state) {
+    TVXDrawing& d = *Big().Drawing;
+    for (auto _ : state) benchmark::DoNotOptimize(DrawingFile::Encode(d));
+}
+BENCHMARK(BM_EncodeDrawing)->Unit(benchmark::kMillisecond)->Iterations(2);
+
+// The preview alone: the whole page drawn into a thumbnail.
+void BM_RenderPreview(benchmark::State& state) {
+    TVXDrawing& d = *Big().Drawing;
+    for (auto _ : state) benchmark::DoNotOptimize(DrawingFile::RenderPreview(d));
+}
+BENCHMARK(BM_RenderPreview)->Unit(benchmark::kMillisecond)->Iterations(2);
+
 void BM_LoadDrawing(benchmark::State& state) {
     // Reading the file and its ".pin" sidecar from disk, as File→Öffnen does.
     QTemporaryDir dir;

@@ -56,6 +56,23 @@ void WriteSection(TMemoryStream& out, const char* name, const std::vector<std::u
     out.Write(data.data(), data.size());
 }
 
+// A section written straight into the file: its length is filled in when it
+// ends, so a large section is not built apart and copied.
+std::int64_t BeginSection(TMemoryStream& out, const char* name) {
+    const std::int64_t at = out.Position();
+    out.WriteI32(0);
+    out.Write(name, std::strlen(name) + 1);
+    return at;
+}
+
+void EndSection(TMemoryStream& out, std::int64_t at, const char* name) {
+    const std::int64_t end = out.Position();
+    const std::int64_t length = end - at - 4 - static_cast<std::int64_t>(std::strlen(name) + 1);
+    out.Seek(at);
+    out.WriteI32(static_cast<std::int32_t>(length));
+    out.Seek(end);
+}
+
 void WriteRecord(TMemoryStream& out, const std::vector<std::uint8_t>& record) {
     out.WriteI32(static_cast<std::int32_t>(record.size()));
     out.Write(record.data(), record.size());
@@ -210,8 +227,10 @@ DrawingFile::TEncodedDrawing TDrawingFileAccess::Encode(TVXDrawing& d) {
     }
     WriteSection(out, "Layers", layers.Data());
 
-    TMemoryStream figures;
-    figures.WriteI32(d.FigureCount());
+    // Untouched reserve costs nothing; most records are far below this.
+    out.Reserve(out.Size() + 256 * static_cast<std::int64_t>(d.FFigures.size()) + 4096);
+    const std::int64_t figuresSection = BeginSection(out, "Figures");
+    out.WriteI32(d.FigureCount());
     const std::vector<TFigure*> list = [&] {
         std::vector<TFigure*> l;
         for (const auto& f : d.FFigures)
@@ -222,10 +241,10 @@ DrawingFile::TEncodedDrawing TDrawingFileAccess::Encode(TVXDrawing& d) {
     for (TFigure* figure : list) {
         record.Clear();
         figure->SaveToStream(record);
-        WriteRecord(figures, record.Data());
+        WriteRecord(out, record.Data());
         d.Fire(d.OnObjectSaved, &d, figure);
     }
-    WriteSection(out, "Figures", figures.Data());
+    EndSection(out, figuresSection, "Figures");
 
     TMemoryStream joins;
     for (TFigure* figure : list) {
@@ -401,12 +420,14 @@ QImage TDrawingFileAccess::RenderPreview(TVXDrawing& d) {
         d.FreeAllRegions();
         mapping.InstallInto(engine);
         engine.SetCanvas(&canvas);
+        engine.SetSkipRegions(true);
         TVXDrawing::TBusyGuard guard(d);
         for (const auto& figure : d.FFigures) {
             const TLayer* layer = figure->FLayer;
             if (layer && !layer->IsVisible()) continue;
             d.DrawFigure(*figure, engine, layer && layer->IsGrayed());
         }
+        engine.SetSkipRegions(false);
         engine.SetCanvas(previous);
     }
     // Regions hold preview pixels now; the screen mapping comes back.

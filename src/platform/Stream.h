@@ -89,6 +89,10 @@ public:
 
     const std::vector<std::uint8_t>& Data() const { return FData; }
     std::vector<std::uint8_t> TakeData();
+    // Room for this many bytes in all, so that growing up to it copies nothing.
+    void Reserve(std::int64_t size) {
+        if (size > 0) FData.reserve(static_cast<std::size_t>(size));
+    }
     void Clear();
     void SetSize(std::int64_t size);
     // Replaces the content by the whole file; raises EReadError when it cannot be read.

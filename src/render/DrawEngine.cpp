@@ -70,7 +70,7 @@ void TVXDrawEngine::DrawTriangle(const TDoublePoint& p1, const TDoublePoint& p2,
     if (!c) return;
     const std::array<QPoint, 3> corners{Pixel(p1), Pixel(p2), Pixel(p3)};
     c->Polygon(corners);
-    if (region && !*region)
+    if (region && !*region && !FSkipRegions)
         *region = std::make_unique<TDeviceRegion>(TDeviceRegion::FromPolygon(corners, TPolyFillMode::Winding));
 }
 
@@ -87,7 +87,8 @@ void TVXDrawEngine::DrawPolygon(const TDoublePointArr& points, TColor penColor, 
     SetBrush(brushColor, brushStyle);
     const std::vector<QPoint> pixels = ToPixels(points);
     c->Polygon(pixels);
-    if (!region) region = std::make_unique<TDeviceRegion>(TDeviceRegion::FromPolygon(pixels, TPolyFillMode::Winding));
+    if (!region && !FSkipRegions)
+        region = std::make_unique<TDeviceRegion>(TDeviceRegion::FromPolygon(pixels, TPolyFillMode::Winding));
 }
 
 void TVXDrawEngine::DrawPolyline(const TDoublePointArr& points) {
@@ -117,7 +118,7 @@ void TVXDrawEngine::PaintCircle(const TDoublePoint& centre, double radius, TColo
     const TDoublePoint d = ToDevice(centre);
     const TDeviceRect box = CircleBox(d.X, d.Y, std::abs(LengthToDevice(radius)));
     c->Ellipse(box.Left, box.Top, box.Right, box.Bottom);
-    if (!region) region = std::make_unique<TDeviceRegion>(TDeviceRegion::FromEllipse(box));
+    if (!region && !FSkipRegions) region = std::make_unique<TDeviceRegion>(TDeviceRegion::FromEllipse(box));
 }
 
 void TVXDrawEngine::DrawDot(double x, double y, double radius, TColor penColor) {

@@ -37,6 +37,10 @@ public:
                  TConvertDim convertDim, TConvertXY deConvertXY, TConvertXY convertXY);
 
     bool Printing() const { return FPrinting; }
+    // Drawing only for a picture (a thumbnail, say): figures keep no hit
+    // regions from it.
+    void SetSkipRegions(bool skip) { FSkipRegions = skip; }
+    bool SkipRegions() const { return FSkipRegions; }
     QImage* PrintBitmap() const { return FPrintBitmap; }
 
     void MoveTo(const TDoublePoint& p) override;
@@ -99,5 +103,6 @@ private:
     void DrawMarkerShape(TCanvas& canvas, int shape, int x, int y, double h);
 
     bool FPrinting = false;
+    bool FSkipRegions = false;
     QImage* FPrintBitmap = nullptr;
 };

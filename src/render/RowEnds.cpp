@@ -132,7 +132,7 @@ void TVXDrawEngine::DrawBezierPath(const TDoublePointArr& points, double halfWid
     c->EndPath();
     SetBrush(brushColor, brushStyle);
     c->StrokeAndFillPath();
-    if (region && !*region) {
+    if (region && !*region && !FSkipRegions) {
         c->BeginPath();
         c->PolyBezier(pixels);
         c->EndPath();
