@@ -57,24 +57,6 @@ QString WriteImage(const QImage& image, const QString& path, bool bmp) {
 }
 
 // Puts the drawing's engine back on its own canvas and the page mapping.
-class TEngineRestore {
-public:
-    explicit TEngineRestore(TVXDrawing& drawing) : FDrawing(drawing), FCanvas(drawing.DrawEngine().Canvas()) {
-        FDrawing.FreeAllRegions();
-    }
-    ~TEngineRestore() {
-        FDrawing.DrawEngine().SetCanvas(FCanvas);
-        FDrawing.FreeAllRegions();
-        FDrawing.InstallPageMapping();
-    }
-    TEngineRestore(const TEngineRestore&) = delete;
-    TEngineRestore& operator=(const TEngineRestore&) = delete;
-
-private:
-    TVXDrawing& FDrawing;
-    TCanvas* FCanvas;
-};
-
 int Fail(QTextStream& err, const QString& message) {
     err << message << Qt::endl;
     return 1;
@@ -110,36 +92,7 @@ void ListDrawing(const TVXDrawing& drawing, QTextStream& out) {
 }
 
 QImage RenderPage(TVXDrawing& drawing) {
-    constexpr double kScale = TScreenMapping::BaseFactor;
-    const int width = std::max(1, static_cast<int>(std::nearbyint(kScale * drawing.WorkWidth())));
-    const int height = std::max(1, static_cast<int>(std::nearbyint(kScale * drawing.WorkHeight())));
-    QImage image(width, height, QImage::Format_RGB32);
-    image.fill(ColorToQColor(drawing.PageColor()));
-
-    TOutputMapping mapping;
-    mapping.Scale = kScale;
-    mapping.WorkWidth = drawing.WorkWidth();
-    mapping.WorkHeight = drawing.WorkHeight();
-    mapping.VerticalZero = drawing.VerticalZero();
-    mapping.HorizontalZero = drawing.HorizontalZero();
-    TVXDrawEngine& engine = drawing.DrawEngine();
-    {
-        TQtCanvas canvas(&image);
-        // The engine goes back to the screen whatever happens while drawing;
-        // the figures' regions hold bitmap pixels meanwhile and are dropped.
-        TEngineRestore restore(drawing);
-        mapping.InstallInto(engine);
-        engine.SetCanvas(&canvas);
-        for (int i = 0; i < drawing.FigureCount(); ++i) {
-            TFigure* figure = drawing.GetFigure(i);
-            const TLayer* layer = figure->FLayer;
-            if (layer && !layer->IsVisible()) continue;
-            const bool grayed = layer && layer->IsGrayed();
-            figure->Draw(engine, grayed);
-            figure->DrawDimensions(engine, grayed);
-        }
-    }
-    return image;
+    return drawing.RenderPageImage(TScreenMapping::BaseFactor);
 }
 
 QString ExportDrawing(TVXDrawing& drawing, const QString& path) {

@@ -399,41 +399,8 @@ DrawingFile::TLoadResult TDrawingFileAccess::Decode(TVXDrawing& d, const std::ve
 }
 
 QImage TDrawingFileAccess::RenderPreview(TVXDrawing& d) {
-    const double scale =
-        std::min(DrawingFile::kPreviewWidth / d.WorkWidth(), DrawingFile::kPreviewHeight / d.WorkHeight());
-    const int width = std::max(1, static_cast<int>(std::nearbyint(d.WorkWidth() * scale)));
-    const int height = std::max(1, static_cast<int>(std::nearbyint(d.WorkHeight() * scale)));
-    QImage image(width, height, QImage::Format_RGB32);
-    const TColor page = d.PageColor();
-    image.fill(QColor(page & 0xFF, (page >> 8) & 0xFF, (page >> 16) & 0xFF));
-
-    TOutputMapping mapping;
-    mapping.Scale = scale;
-    mapping.WorkWidth = d.WorkWidth();
-    mapping.WorkHeight = d.WorkHeight();
-    mapping.VerticalZero = d.VerticalZero();
-    mapping.HorizontalZero = d.HorizontalZero();
-    TVXDrawEngine& engine = d.DrawEngine();
-    TCanvas* previous = engine.Canvas();
-    {
-        TQtCanvas canvas(&image);
-        d.FreeAllRegions();
-        mapping.InstallInto(engine);
-        engine.SetCanvas(&canvas);
-        engine.SetSkipRegions(true);
-        TVXDrawing::TBusyGuard guard(d);
-        for (const auto& figure : d.FFigures) {
-            const TLayer* layer = figure->FLayer;
-            if (layer && !layer->IsVisible()) continue;
-            d.DrawFigure(*figure, engine, layer && layer->IsGrayed());
-        }
-        engine.SetSkipRegions(false);
-        engine.SetCanvas(previous);
-    }
-    // Regions hold preview pixels now; the screen mapping comes back.
-    d.FreeAllRegions();
-    d.InstallPageMapping();
-    return image;
+    return d.RenderPageImage(
+        std::min(DrawingFile::kPreviewWidth / d.WorkWidth(), DrawingFile::kPreviewHeight / d.WorkHeight()));
 }
 
 namespace DrawingFile {

@@ -259,6 +259,10 @@ public:
     // Builds the drawing and its ".pin" sidecar in memory and commits both
     // through temporary files; a failure is reported and changes nothing.
     bool SaveToFile(const QString& fileName);
+    // The page alone as a picture at this many pixels per millimetre: page
+    // colour and the figures of visible layers (grayed ones gray), without
+    // grid, guides or frame. The surface's own drawing state comes back.
+    QImage RenderPageImage(double pixelsPerMm);
     // Parses into fresh layers and figures and swaps them in only when the
     // file is a drawing; a damaged file loads what could be read.
     bool LoadFromFile(const QString& fileName);

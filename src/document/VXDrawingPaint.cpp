@@ -4,9 +4,12 @@
 
 #include "model/FigureEngine.h"
 #include "model/Geometry.h"
+#include "platform/QtCanvas.h"
+#include "render/ScreenMapping.h"
 
 #include <QTimer>
 #include <algorithm>
+#include <cmath>
 #include <cstring>
 
 namespace {
@@ -24,6 +27,53 @@ void TVXDrawing::PaintDocument() {
     BackgroundBitmap() = WorkBitmap().copy();
     RefreshSelection();
     DrawFigureGuides();
+}
+
+QImage TVXDrawing::RenderPageImage(double pixelsPerMm) {
+    const int width = std::max(1, static_cast<int>(std::nearbyint(WorkWidth() * pixelsPerMm)));
+    const int height = std::max(1, static_cast<int>(std::nearbyint(WorkHeight() * pixelsPerMm)));
+    QImage image(width, height, QImage::Format_RGB32);
+    const TColor page = PageColor();
+    image.fill(QColor(page & 0xFF, (page >> 8) & 0xFF, (page >> 16) & 0xFF));
+
+    TOutputMapping mapping;
+    mapping.Scale = pixelsPerMm;
+    mapping.WorkWidth = WorkWidth();
+    mapping.WorkHeight = WorkHeight();
+    mapping.VerticalZero = VerticalZero();
+    mapping.HorizontalZero = HorizontalZero();
+    TVXDrawEngine& engine = DrawEngine();
+    // Whatever happens while drawing, the engine goes back to the screen and
+    // no figure keeps a region measured in the picture's pixels.
+    struct TRestore {
+        TVXDrawing& Drawing;
+        TCanvas* Canvas;
+        ~TRestore() {
+            Drawing.DrawEngine().SetSkipRegions(false);
+            Drawing.DrawEngine().SetCanvas(Canvas);
+            Drawing.FreeAllRegions();
+            Drawing.InstallPageMapping();
+        }
+    };
+    {
+        TRestore restore{*this, engine.Canvas()};
+        TQtCanvas canvas(&image);
+        FreeAllRegions();
+        mapping.InstallInto(engine);
+        engine.SetCanvas(&canvas);
+        engine.SetSkipRegions(true); // the picture is not hit-tested
+        TBusyGuard guard(*this);
+        std::vector<TFigure*> figures;
+        figures.reserve(FFigures.size());
+        for (const auto& figure : FFigures) figures.push_back(figure.get());
+        const std::uint64_t removals = FRemovals;
+        for (TFigure* figure : figures) {
+            if (!StillOwned(figure, removals) || OnHiddenLayer(figure)) continue;
+            DrawFigure(*figure, engine, OnGrayedLayer(figure));
+        }
+        engine.SetCanvas(nullptr); // before the picture's painter ends
+    }
+    return image;
 }
 
 void TVXDrawing::AfterPaint() {
