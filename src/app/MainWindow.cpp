@@ -123,6 +123,8 @@ bool TMainWindow::SaveFile(const QString& path) {
 }
 
 bool TMainWindow::OpenWithDialog() {
+    if (!SettleChanges(QStringLiteral("Möchten Sie die Änderungen in %1 vor dem Öffnen einer anderen Zeichnung speichern?")))
+        return false;
     const QString folder = FDrawing->FileName.isEmpty() ? QString() : QFileInfo(FDrawing->FileName).absolutePath();
     const QString path = UiServices().OpenFileName(QStringLiteral("KELDRA-Zeichnung öffnen"), kFileFilter, folder);
     if (path.isEmpty()) return false;
@@ -147,22 +149,22 @@ void TMainWindow::UpdateTitle() {
     setWindowTitle(QStringLiteral("quellin – %1").arg(name));
 }
 
+bool TMainWindow::SettleChanges(const QString& questionTemplate) {
+    if (!FDrawing->Updated()) return true;
+    const QString name =
+        FDrawing->FileName.isEmpty() ? QStringLiteral("Unbenannt") : QFileInfo(FDrawing->FileName).fileName();
+    const TAnswer answer =
+        UiServices().Question(questionTemplate.arg(name), QStringLiteral("quellin"), TQuestionButtons::YesNoCancel);
+    if (answer == TAnswer::Cancel) return false;
+    // A failed or cancelled save keeps the drawing.
+    if (answer == TAnswer::Yes) return SaveCurrent() && !FDrawing->Updated();
+    return true;
+}
+
 void TMainWindow::closeEvent(QCloseEvent* event) {
-    if (FDrawing->Updated()) {
-        const QString name = FDrawing->FileName.isEmpty() ? QStringLiteral("Unbenannt") : QFileInfo(FDrawing->FileName).fileName();
-        const TAnswer answer = UiServices().Question(
-            QStringLiteral("Möchten Sie die Änderungen in  %1 vor dem Beenden speichern?").arg(name),
-            QStringLiteral("quellin"), TQuestionButtons::YesNoCancel);
-        if (answer == TAnswer::Cancel) {
-            event->ignore();
-            return;
-        }
-        if (answer == TAnswer::Yes) {
-            if (!SaveCurrent() || FDrawing->Updated()) {
-                event->ignore();
-                return;
-            }
-        }
+    if (!SettleChanges(QStringLiteral("Möchten Sie die Änderungen in  %1 vor dem Beenden speichern?"))) {
+        event->ignore();
+        return;
     }
     event->accept();
 }

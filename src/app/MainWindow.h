@@ -30,6 +30,9 @@ public:
     // Speichern saves under the drawing's name, or asks for one like
     // Speichern unter when it has none. False when cancelled or failed.
     bool OpenWithDialog();
+    // Unsaved changes: asks (the text takes the drawing's name as %1) and
+    // saves if wanted. False when the user cancels or the save fails.
+    bool SettleChanges(const QString& questionTemplate);
     bool SaveCurrent();
     bool SaveAs();
 

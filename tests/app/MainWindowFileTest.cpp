@@ -145,6 +145,7 @@ TEST_F(MainWindowFileTest, WrongMagicIsRefusedAndTheDrawingStays) {
     bytes[0] = 'X';
     const QString wrong = Dir.filePath(QStringLiteral("falsch.qld"));
     ASSERT_TRUE(WriteBytes(wrong, bytes));
+    Ui.Answer(TAnswer::No); // the changes are not saved first
     Ui.ChooseFile(wrong);
     Trigger("actOpen");
 
@@ -271,6 +272,57 @@ TEST_F(MainWindowFileTest, FailedSaveKeepsNameFlagAndOldFile) {
         }
         QFile::setPermissions(QDir(folder).filePath(QStringLiteral("gesperrt")),
                               QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    }
+}
+
+} // namespace
+
+namespace {
+
+// Öffnen with unsaved changes asks first: Abbrechen keeps everything, Nein
+// drops the changes, Ja saves them and opens only when the save went through.
+TEST_F(MainWindowFileTest, OpeningAnotherDrawingAsksAboutUnsavedChanges) {
+    struct Case {
+        const char* Name;
+        TAnswer Answer;
+        bool SaveDialogCancelled;
+        bool Opens;
+    };
+    const Case cases[] = {
+        {"Abbrechen", TAnswer::Cancel, false, false},
+        {"Nein", TAnswer::No, false, true},
+        {"Ja, saved under a name", TAnswer::Yes, false, true},
+        {"Ja, name dialog cancelled", TAnswer::Yes, true, false},
+    };
+    int index = 0;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.Name);
+        Ui.Reset();
+        Doc().Clear(0, false);
+        Doc().FileName.clear();
+        Modify();
+        const int figures = Doc().FigureCount();
+        const QString saved = Dir.filePath(QStringLiteral("neu%1.qld").arg(index++));
+        Ui.Answer(c.Answer);
+        if (c.Answer == TAnswer::Yes) {
+            if (c.SaveDialogCancelled) Ui.Cancel();
+            else Ui.ChooseFile(saved);
+        }
+        if (c.Opens) Ui.ChooseFile(Sample());
+        Trigger("actOpen");
+
+        const std::vector<TUiCall> questions = CallsOf(TUiCallKind::Question);
+        ASSERT_EQ(questions.size(), 1u);
+        EXPECT_TRUE(questions[0].Text.contains(QStringLiteral("Unbenannt"))) << questions[0].Text.toStdString();
+        EXPECT_EQ(CallsOf(TUiCallKind::OpenFile).size(), c.Opens ? 1u : 0u);
+        if (c.Opens) {
+            EXPECT_EQ(Doc().FileName, Sample());
+            EXPECT_FALSE(Doc().Updated());
+        } else {
+            EXPECT_EQ(Doc().FigureCount(), figures);
+            EXPECT_TRUE(Doc().Updated());
+        }
+        EXPECT_EQ(QFileInfo::exists(saved), c.Answer == TAnswer::Yes && !c.SaveDialogCancelled);
     }
 }
 
