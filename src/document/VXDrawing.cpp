@@ -27,6 +27,8 @@ TVXDrawing::~TVXDrawing() {
     FNames.Clear();
     while (!FFigures.empty())
         FFigures.pop_back();
+    FUndoList.clear();
+    FHeld.clear();
     FGraveyard.clear();
     FLayers.clear();
     FPatterns.clear();

@@ -8,6 +8,7 @@
 #include "document/DocumentEnums.h"
 #include "document/FigureNameIndex.h"
 #include "document/HitIndex.h"
+#include "document/UndoAction.h"
 #include "model/DrawObjects.h"
 #include "model/FigureDocument.h"
 #include "model/Layer.h"
@@ -24,6 +25,7 @@
 #include <memory>
 #include <optional>
 #include <span>
+#include <unordered_map>
 #include <vector>
 
 class QTimer;
@@ -247,6 +249,75 @@ public:
     std::intptr_t TextOut(int layer, double x, double y, double angle, double height, double ratio,
                           const QString& text, const QString& fontName, int charset, TColor color, bool select);
 
+    // --- undo and redo (VXDrawingUndo.cpp) ---
+    // Cuts the redo branch, puts the step first and trims the history to
+    // UndoCount (chained steps leave together).
+    void AddUndoAction(std::unique_ptr<TUndoAction> step);
+    // A modify step for one figure, or (none) for every selected figure and
+    // the lines joined to them.
+    void RecordModify(TFigure* figure);
+    void RecordInsert(TFigure* figure, int chain);
+    void UnDo();
+    void ReDo();
+    void ClearUndoList();
+    int UndoStepCount() const { return static_cast<int>(FUndoList.size()); }
+    // How many of the newest steps are undone.
+    int UndoPosition() const { return FUndoPos; }
+    bool CanUndo() const { return FUndoPos < UndoStepCount(); }
+    bool CanRedo() const { return FUndoPos > 0; }
+    // Figures out of the drawing that steps still hold.
+    int HeldFigureCount() const { return static_cast<int>(FHeld.size()); }
+
+    // --- editing the selection (VXDrawingEditing.cpp) ---
+    void MoveSelection(double dx, double dy);
+    void RemoveSelection();
+    std::intptr_t GroupSelection();
+    void UngroupSelection();
+    void OrderSelection(int mode);
+    void AlignSelection(int vertical, int horizontal);
+    void ModifyPenColor(TColor color);
+    void ModifyPenWidth(int width);
+    void ModifyBrushColor(TColor color);
+    void ModifyPenStyle(TPenStyle style);
+    void ModifyBrushStyle(TBrushStyle style);
+    void ModifyRowStyle(TRowStyle style);
+    void ModifyFontName(const QString& name);
+    void ModifyFontBold(bool flag);
+    void ModifyFontItalic(bool flag);
+    void ModifyFontUnderline(bool flag);
+    void ModifyFontStrike(bool flag);
+    void ModifyFontCharset(int index);
+    void ModifyFontColor(TColor color);
+    void ModifyFontSize(double height);
+    void RotateSelection(const TDoublePoint& centre, double angle);
+    void MirrorSelection(const TDoublePoint& p1, const TDoublePoint& p2, bool copy);
+    void ScaleSelection(const TDoublePoint& centre, double sx, double sy);
+    void DuplicateSelection(double dx, double dy);
+    void CollectFaces();
+    const TFaceList& Faces() const { return FFaces; }
+    void AddDimensionsToSelection();
+    void RemoveDimensionsOfSelection();
+    void InvertArcsOfSelection();
+    void ConvertPLToBezier();
+    void ConvertPLToPolyline();
+    void BoundSelectedLine();
+    void BoundLinePoint(TFigure* figure, int index, const TDoublePoint& point);
+    void BoundLineToFigures(TFigure* line, TFigure* figure1, TFigure* figure2);
+    void BoundLineByText(const QString& text, int which);
+    void BoundPLineByText(const QString& text, int which);
+    void UnBoundLine();
+    void OffSetSelection(double distance);
+    void ArrayRectSelection(int columns, int rows, double dx, double dy);
+    void ArrayPolarSelection(const TDoublePoint& centre, double angle);
+
+    // --- cutting, welding and converting (VXDrawingCutting.cpp) ---
+    std::intptr_t WeldIntoPolyline();
+    std::intptr_t MakeSelectedLinesPolyline();
+    void InterBreakSelection();
+    void KnifeSelection(const TDoublePoint& p1, const TDoublePoint& p2);
+    void DuplicateSelectionAsBezier(double dx, double dy);
+    void ConvertSelectionToBezier();
+
     // --- custom data ---
     // The bytes of the drawing's custom stream; none when absent.
     std::optional<QByteArray> GetCustomStream() const;
@@ -406,6 +477,23 @@ private:
         event(std::forward<TArgs>(args)...);
     }
 
+    // --- undo building blocks (VXDrawingUndo.cpp) ---
+    // A new step, or none while nothing is recorded.
+    std::unique_ptr<TUndoAction> BeginUndoStep(TUndoKind kind) const;
+    // The step holds the figure: its FUndoRefs go up (insert, delete and
+    // replace steps; Extra for the replaced figures of a replace step).
+    static void StepHold(TUndoAction& step, TFigure* figure);
+    static void StepHoldExtra(TUndoAction& step, TFigure* figure);
+    // Takes a figure out of the drawing for good or for undo: deselected,
+    // marked deleted, its index kept in FUndoIndex and its joins (both ways)
+    // noted in the step. With a step the figure is held by it (kept alive out
+    // of the drawing); without one it is freed.
+    void RemoveForUndo(TFigure* figure, TUndoAction* step);
+    // Appends without events (the caller fires what the operation fires).
+    TFigure* AppendFigure(std::unique_ptr<TFigure> figure, bool select);
+    // A figure out of the drawing whose last step let go of it is freed.
+    void ReleaseHeld(TFigure* figure);
+
     void RegisterDocumentClasses();
     void CreateChannels();
     void PublishSelectionState();
@@ -472,6 +560,11 @@ private:
     bool FKeyCommands = true;
     bool FRecordUndo = true;
     int FUndoCount = 24;
+    // Newest step first; FUndoPos of them are undone.
+    TUndoList FUndoList;
+    int FUndoPos = 0;
+    // Figures out of the drawing kept alive for the steps that hold them.
+    std::unordered_map<TFigure*, std::unique_ptr<TFigure>> FHeld;
     QString FDefaultPictureFolder;
     bool FSaveWithPreview = true;
     TRulerMode FRulerMode = TRulerMode::rmPage;
