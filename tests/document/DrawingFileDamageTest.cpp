@@ -9,6 +9,7 @@
 #include <atomic>
 #include <cstdlib>
 #include <new>
+#include <cstring>
 #include <set>
 
 namespace {
@@ -101,7 +102,13 @@ TEST(DrawingFileDamage, EveryPrefixLoadsWhatItCan) {
     TVXDrawing doc;
     int maxFigures = 0;
     std::set<int> seenCounts;
-    for (std::size_t n = 0; n < file.size(); ++n) {
+    // Inside the preview picture (an opaque blob to the reader) every 97th
+    // prefix is enough; everywhere else every prefix is tried.
+    std::uint32_t previewLength = 0;
+    std::memcpy(&previewLength, &file[11], 4);
+    ASSERT_EQ(std::string(reinterpret_cast<const char*>(&file[15])), "Preview");
+    const std::size_t previewStart = 23, previewEnd = previewStart + previewLength;
+    for (std::size_t n = 0; n < file.size(); n += (n > previewStart && n + 97 < previewEnd) ? 97 : 1) {
         SCOPED_TRACE(n);
         const TBytes prefix(file.begin(), file.begin() + static_cast<std::ptrdiff_t>(n));
         DrawingFile::TLoadResult result{};
