@@ -74,7 +74,7 @@ bool HitBezier(const TDoublePoint& p0, const TDoublePoint& p1, const TDoublePoin
                const TDoublePoint& p) {
     // Every point of the curve lies inside its control points' hull, so a
     // point farther than the tolerance from their box cannot meet a sample.
-    const auto outside = [&p](double a, double b, double c, double d, double v) {
+    const auto outside = [](double a, double b, double c, double d, double v) {
         return v < std::min({a, b, c, d}) - BezierHitTolerance || v > std::max({a, b, c, d}) + BezierHitTolerance;
     };
     if (outside(p0.X, p1.X, p2.X, p3.X, p.X) || outside(p0.Y, p1.Y, p2.Y, p3.Y, p.Y)) return false;
