@@ -41,6 +41,7 @@ bool TVXDrawing::SaveToFile(const QString& fileName) {
     }
     FileName = fileName;
     SetUpdated(false);
+    ClearUndoList();
     return true;
 }
 
@@ -69,6 +70,7 @@ bool TVXDrawing::LoadFromFile(const QString& fileName) {
         return false;
     case DrawingFile::TLoadResult::Damaged:
         FileName.clear();
+        ClearUndoList();
         SetUpdated(true);
         UiServices().MessageBox(
             QStringLiteral("Die Datei \"%1\" ist beschädigt; es wurde nur gelesen, was lesbar war.").arg(fileName),
@@ -79,6 +81,7 @@ bool TVXDrawing::LoadFromFile(const QString& fileName) {
         break;
     }
     FileName = fileName;
+    ClearUndoList();
     SetUpdated(false);
     Refresh();
     return true;

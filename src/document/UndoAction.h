@@ -39,6 +39,11 @@ struct TUndoAction {
     // Modify: one figure record per entry of Figures.
     std::vector<std::vector<std::uint8_t>> Before;
     std::vector<std::vector<std::uint8_t>> After;
+    // Modify: whether each figure (then its group members, depth first) still
+    // had to lay itself out (a text's box follows from its font only then),
+    // before and after the change.
+    std::vector<std::vector<bool>> BeforeChanged;
+    std::vector<std::vector<bool>> AfterChanged;
     // Order.
     std::vector<int> OldIndexes;
     std::vector<int> NewIndexes;

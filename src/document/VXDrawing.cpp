@@ -209,23 +209,34 @@ bool TVXDrawing::ReplaceFigure(TFigure* old, std::unique_ptr<TFigure> replacemen
     const int index = IndexOfFigure(old);
     if (index < 0 || !replacement) return false;
     const bool selected = old->FSelected;
-    std::unique_ptr<TFigure> owner = TakeFigure(old);
+    std::unique_ptr<TUndoAction> step = BeginUndoStep(TUndoKind::Replace);
+    std::unique_ptr<TFigure> owner = Unlist(old, step ? &step->Joins : nullptr);
     owner->FDeleted = true;
-    FReplaced.push_back(std::move(owner));
+    owner->FUndoIndex = index;
+    if (step) {
+        // The step keeps the replaced figure (its caller may still be running on it).
+        StepHoldExtra(*step, old);
+        HoldOrDispose(std::move(owner));
+    } else {
+        FReplaced.push_back(std::move(owner));
+    }
     TFigure* added = replacement.get();
     FNames.Add(added);
     ++FListVersion;
     FFigures.insert(FFigures.begin() + index, std::move(replacement));
     if (selected) added->Select();
+    if (step) {
+        StepHold(*step, added);
+        AddUndoAction(std::move(step));
+    }
     SetUpdated(true);
     return true;
 }
 
 void TVXDrawing::DeleteFigure(TFigure* figure) {
-    std::unique_ptr<TFigure> owner = TakeFigure(figure);
-    if (!owner) return;
-    owner->FDeleted = true;
-    DisposeFigure(std::move(owner));
+    if (IndexOfFigure(figure) < 0) return;
+    // Steps of the history that still refer to it keep it alive.
+    RemoveForUndo(figure, nullptr);
     SetUpdated(true);
 }
 

@@ -493,6 +493,35 @@ private:
     TFigure* AppendFigure(std::unique_ptr<TFigure> figure, bool select);
     // A figure out of the drawing whose last step let go of it is freed.
     void ReleaseHeld(TFigure* figure);
+    // Lets go of everything a step holds.
+    void DiscardStep(TUndoAction& step);
+    void UndoStep(TUndoAction& step);
+    void RedoStep(TUndoAction& step);
+    // Reads a stored record into the figure in place (the figure keeps its
+    // identity; a group refills its members).
+    void ReloadFigure(TFigure* figure, const std::vector<std::uint8_t>& record, const std::vector<bool>& changed);
+    // Takes a figure out of the list; its joins (both ways) are noted first.
+    std::unique_ptr<TFigure> Unlist(TFigure* figure, std::vector<TUndoJoin>* joins);
+    // Puts a taken figure into the list at index (appended when out of range).
+    TFigure* Relist(std::unique_ptr<TFigure> figure, int index, bool select);
+    // A figure a step holds moves from FHeld back into the list.
+    TFigure* RelistHeld(TFigure* figure, int index, bool select);
+    // A taken figure is kept while steps hold it, else freed.
+    void HoldOrDispose(std::unique_ptr<TFigure> figure);
+    void RestoreJoins(TUndoAction& step);
+    void MoveFigureTo(TFigure* figure, int index);
+    // The selected figures (list order) that may be edited: not on a hidden layer.
+    std::vector<TFigure*> EditableSelection() const;
+    // Hands a step over (an empty one only when keepEmpty).
+    void CommitStep(std::unique_ptr<TUndoAction> step, bool keepEmpty);
+    std::unique_ptr<TUndoAction> ModifyStepFor(const std::vector<TFigure*>& figures);
+    // A modify step for the editable selection, when there is one.
+    void RecordSelectionModify();
+    // Applies a font change to the selected figures; false when none took it.
+    bool ModifySelectionFont(int kind, const QString& text, bool flag, int value, double size);
+    // Clones of the selection; with the step they are held by it.
+    void AppendCopies(const std::vector<TFigure*>& sources, TUndoAction* step,
+                      const std::function<void(TFigure&)>& place);
 
     void RegisterDocumentClasses();
     void CreateChannels();
@@ -532,8 +561,8 @@ private:
     // Grows whenever figures enter, leave or change places in the list.
     std::uint64_t FListVersion = 0;
     std::vector<std::unique_ptr<TFigure>> FGraveyard;
-    // Figures replaced by others (a circle scaled unevenly becomes an ellipse):
-    // out of the drawing, kept alive for undo.
+    // Figures replaced by others while nothing records them (a circle scaled
+    // unevenly becomes an ellipse): out of the drawing, freed with the drawing.
     std::vector<std::unique_ptr<TFigure>> FReplaced;
     std::vector<TFigure*> FSelection;
     bool FHasSelection = false;

@@ -20,7 +20,9 @@ std::intptr_t TVXDrawing::Line(int layer, double x1, double y1, double x2, doubl
     std::unique_ptr<TLine> line =
         TLine::Create(penWidth, this, true, LayerAt(layer), ClampEnum<TRowStyle>(rowStyle), penColor,
                       penStyle, x1, y1, x2, y2);
-    return AddFigure(std::move(line), select, TInsertReason::irCreate)->FHandle;
+    TFigure* added = AddFigure(std::move(line), select, TInsertReason::irCreate);
+    RecordInsert(added, 0);
+    return added->FHandle;
 }
 
 std::intptr_t TVXDrawing::Vertex(int layer, double x, double y, bool select) {
@@ -95,21 +97,23 @@ std::intptr_t TVXDrawing::TextOut(int layer, double x, double y, double angle, d
     return AddFigure(std::move(figure), select, TInsertReason::irCreate)->FHandle;
 }
 
-void TVXDrawing::Clear(int layer, bool /*undo*/) {
+void TVXDrawing::Clear(int layer, bool undo) {
     Fire(OnBeforeClear, this);
     if (!ValidLayer(layer)) return;
     TBusyGuard guard(*this);
+    std::unique_ptr<TUndoAction> step = undo ? BeginUndoStep(TUndoKind::Delete) : nullptr;
+    // Clearing for good ends the history: no step may refer to freed figures.
+    if (!undo) ClearUndoList();
     const TLayer* onLayer = layer > 0 ? LayerAt(layer) : nullptr;
     std::vector<TFigure*> doomed;
     for (const auto& figure : FFigures)
         if (!onLayer || figure->FLayer == onLayer) doomed.push_back(figure.get());
     for (auto it = doomed.rbegin(); it != doomed.rend(); ++it) {
-        std::unique_ptr<TFigure> figure = TakeFigure(*it);
-        if (!figure) continue;
-        figure->FDeleted = true;
-        DisposeFigure(std::move(figure));
+        if (IndexOfFigure(*it) < 0) continue;
+        RemoveForUndo(*it, step.get());
         Fire(OnAfterDelete, this);
     }
+    if (step) AddUndoAction(std::move(step));
     if (SelectedFigures().empty()) FHasSelection = false;
     Refresh();
     SetUpdated(true);

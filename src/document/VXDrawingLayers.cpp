@@ -42,6 +42,8 @@ void TVXDrawing::RemoveLayerAt(int index) {
 
 bool TVXDrawing::DeleteLayerWithNbr(int index) {
     if (index <= 0 || index >= LayerCount()) return false;
+    // Figures the history keeps out of the drawing may lie on the layer.
+    ClearUndoList();
     if (ActiveLayer() == index) SetActiveLayer(0);
     TBusyGuard guard(*this);
     const TLayer* layer = FLayers[static_cast<std::size_t>(index)].get();
@@ -136,6 +138,7 @@ void TVXDrawing::ExHideLayer(int index) {
 }
 
 void TVXDrawing::MergeAllLayers() {
+    ClearUndoList();
     TLayer* base = FLayers.front().get();
     for (const auto& figure : FFigures)
         figure->FLayer = base;
@@ -150,6 +153,7 @@ void TVXDrawing::MergeVisibleLayers() {
     for (int i = 0; i < LayerCount() && target < 0; ++i)
         if (FLayers[static_cast<std::size_t>(i)]->IsVisible()) target = i;
     if (target < 0) return;
+    ClearUndoList();
     TLayer* targetLayer = FLayers[static_cast<std::size_t>(target)].get();
     for (const auto& figure : FFigures)
         if (figure->FLayer && figure->FLayer->IsVisible()) figure->FLayer = targetLayer;

@@ -9,14 +9,15 @@
 
 void TVXDrawing::ModifyAttribute(int kind, int value, const std::function<void()>& storeDefault, int channel,
                                  int channelValue) {
-    const std::vector<TFigure*> selected = SelectedFigures();
-    if (selected.empty()) {
+    if (SelectedFigures().empty()) {
         storeDefault();
         if (TEventEngine* engine = Channel(channel)) engine->SetValue(channelValue);
         SetUpdated(true);
         return;
     }
     if (!FHasSelection) return;
+    // Figures of hidden layers are left alone.
+    const std::vector<TFigure*> selected = EditableSelection();
     TBusyGuard guard(*this);
     const std::uint64_t removals = FRemovals;
     for (TFigure* figure : selected) {
@@ -68,7 +69,7 @@ void TVXDrawing::SetDefaultTextHeight(double value) {
     if (FHasSelection && !selected.empty()) {
         TBusyGuard guard(*this);
         const std::uint64_t removals = FRemovals;
-        for (TFigure* figure : selected) {
+        for (TFigure* figure : EditableSelection()) {
             if (!StillOwned(figure, removals)) continue;
             figure->SetFontAttribute(8, QString(), false, 0, value);
             Fire(OnFigureModify, this, figure);
@@ -81,24 +82,32 @@ void TVXDrawing::SetDefaultTextHeight(double value) {
 }
 
 void TVXDrawing::CloseSelectedPolyline() {
+    std::vector<TFigure*> polylines;
+    for (TFigure* figure : EditableSelection())
+        if (dynamic_cast<TPolyline*>(figure)) polylines.push_back(figure);
+    if (!polylines.empty()) AddUndoAction(ModifyStepFor(polylines));
     bool any = false;
-    for (TFigure* figure : SelectedFigures())
-        if (auto* polyline = dynamic_cast<TPolyline*>(figure)) {
-            polyline->SetClosed(true);
-            any = true;
-        }
+    for (TFigure* figure : polylines) {
+        static_cast<TPolyline*>(figure)->SetClosed(true);
+        figure->FreeRegion();
+        any = true;
+    }
     if (!any) FDefaults.PLineClosed = true;
     Refresh();
     SetUpdated(true);
 }
 
 void TVXDrawing::OpenSelectedPolyline() {
+    std::vector<TFigure*> polylines;
+    for (TFigure* figure : EditableSelection())
+        if (dynamic_cast<TPolyline*>(figure)) polylines.push_back(figure);
+    if (!polylines.empty()) AddUndoAction(ModifyStepFor(polylines));
     bool any = false;
-    for (TFigure* figure : SelectedFigures())
-        if (auto* polyline = dynamic_cast<TPolyline*>(figure)) {
-            polyline->SetClosed(false);
-            any = true;
-        }
+    for (TFigure* figure : polylines) {
+        static_cast<TPolyline*>(figure)->SetClosed(false);
+        figure->FreeRegion();
+        any = true;
+    }
     if (!any) FDefaults.PLineClosed = false;
     Refresh();
     SetUpdated(true);
@@ -113,11 +122,14 @@ void TVXDrawing::SetDefaultPLineClosed(bool value) {
 
 void TVXDrawing::ArrangeArcStyleOfSelection(TArcStyle style) {
     FDefaults.ArcStyle = style;
-    for (TFigure* figure : SelectedFigures())
-        if (auto* arc = dynamic_cast<TRoundArc*>(figure)) {
-            arc->SetArcStyle(style);
-            arc->FreeRegion();
-        }
+    std::vector<TFigure*> arcs;
+    for (TFigure* figure : EditableSelection())
+        if (dynamic_cast<TRoundArc*>(figure)) arcs.push_back(figure);
+    if (!arcs.empty()) AddUndoAction(ModifyStepFor(arcs));
+    for (TFigure* figure : arcs) {
+        static_cast<TRoundArc*>(figure)->SetArcStyle(style);
+        figure->FreeRegion();
+    }
     if (TEventEngine* channel = Channel(DocChannel::ArcStyle)) channel->SetValue(static_cast<int>(style));
     SetUpdated(true);
 }
@@ -134,8 +146,12 @@ void TVXDrawing::ScaleDrawing(double sx, double sy) {
     // becomes an ellipse), so walk a snapshot of the list.
     std::vector<TFigure*> figures;
     for (const auto& figure : FFigures) figures.push_back(figure.get());
+    // Scaling the drawing is not recorded, nor are the replacements it makes.
+    const bool recording = FRecordUndo;
+    FRecordUndo = false;
     for (TFigure* figure : figures)
         figure->Scale(origin, sx, sy);
+    FRecordUndo = recording;
     SetUpdated(true);
 }
 
