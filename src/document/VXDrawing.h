@@ -477,6 +477,10 @@ private:
         event(std::forward<TArgs>(args)...);
     }
 
+    // A modify step for the selected figures the test accepts (hidden layers
+    // left out), then the change on each; nothing when none is accepted.
+    void ChangeSelectedOfClass(const std::function<bool(const TFigure*)>& accepts,
+                               const std::function<void(TFigure*)>& change);
     // --- undo building blocks (VXDrawingUndo.cpp) ---
     // A new step, or none while nothing is recorded.
     std::unique_ptr<TUndoAction> BeginUndoStep(TUndoKind kind) const;

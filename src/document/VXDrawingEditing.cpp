@@ -634,47 +634,35 @@ void TVXDrawing::RemoveDimensionsOfSelection() {
     Refresh();
 }
 
-void TVXDrawing::InvertArcsOfSelection() {
-    if (!FHasSelection) return;
-    std::vector<TFigure*> arcs;
+void TVXDrawing::ChangeSelectedOfClass(const std::function<bool(const TFigure*)>& accepts,
+                                       const std::function<void(TFigure*)>& change) {
+    std::vector<TFigure*> figures;
     for (TFigure* figure : EditableSelection())
-        if (dynamic_cast<TArc*>(figure)) arcs.push_back(figure);
-    if (arcs.empty()) return;
-    AddUndoAction(ModifyStepFor(arcs));
-    for (TFigure* figure : arcs) {
-        static_cast<TArc*>(figure)->InvertArc();
+        if (accepts(figure)) figures.push_back(figure);
+    if (figures.empty()) return;
+    AddUndoAction(ModifyStepFor(figures));
+    for (TFigure* figure : figures) {
+        change(figure);
         figure->FreeRegion();
     }
     SetUpdated(true);
     Refresh();
+}
+
+void TVXDrawing::InvertArcsOfSelection() {
+    if (!FHasSelection) return;
+    ChangeSelectedOfClass([](const TFigure* f) { return dynamic_cast<const TArc*>(f) != nullptr; },
+                          [](TFigure* f) { static_cast<TArc*>(f)->InvertArc(); });
 }
 
 void TVXDrawing::ConvertPLToBezier() {
-    std::vector<TFigure*> polylines;
-    for (TFigure* figure : EditableSelection())
-        if (dynamic_cast<TPolyline*>(figure)) polylines.push_back(figure);
-    if (polylines.empty()) return;
-    AddUndoAction(ModifyStepFor(polylines));
-    for (TFigure* figure : polylines) {
-        static_cast<TPolyline*>(figure)->AllBezier();
-        figure->FreeRegion();
-    }
-    SetUpdated(true);
-    Refresh();
+    ChangeSelectedOfClass([](const TFigure* f) { return dynamic_cast<const TPolyline*>(f) != nullptr; },
+                          [](TFigure* f) { static_cast<TPolyline*>(f)->AllBezier(); });
 }
 
 void TVXDrawing::ConvertPLToPolyline() {
-    std::vector<TFigure*> polylines;
-    for (TFigure* figure : EditableSelection())
-        if (dynamic_cast<TPolyline*>(figure)) polylines.push_back(figure);
-    if (polylines.empty()) return;
-    AddUndoAction(ModifyStepFor(polylines));
-    for (TFigure* figure : polylines) {
-        static_cast<TPolyline*>(figure)->AllStraight();
-        figure->FreeRegion();
-    }
-    SetUpdated(true);
-    Refresh();
+    ChangeSelectedOfClass([](const TFigure* f) { return dynamic_cast<const TPolyline*>(f) != nullptr; },
+                          [](TFigure* f) { static_cast<TPolyline*>(f)->AllStraight(); });
 }
 
 // --- binding lines to figures ---
