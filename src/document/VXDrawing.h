@@ -513,6 +513,9 @@ private:
     // A taken figure is kept while steps hold it, else freed.
     void HoldOrDispose(std::unique_ptr<TFigure> figure);
     void RestoreJoins(TUndoAction& step);
+    // The members leave the drawing for the held group, which comes back at
+    // its former index, selected.
+    void Regroup(TFigureGrp& group, std::span<TFigure* const> members, TUndoAction& step);
     void MoveFigureTo(TFigure* figure, int index);
     // The selected figures (list order) that may be edited: not on a hidden layer.
     std::vector<TFigure*> EditableSelection() const;

@@ -118,6 +118,16 @@ void TVXDrawing::RestoreJoins(TUndoAction& step) {
     step.Joins.clear();
 }
 
+void TVXDrawing::Regroup(TFigureGrp& group, std::span<TFigure* const> members, TUndoAction& step) {
+    for (TFigure* member : members) {
+        std::unique_ptr<TFigure> owner = Unlist(member, &step.Joins);
+        if (owner) group.Add(std::move(owner));
+    }
+    group.SetUngrouped(false);
+    group.RecalcBounds();
+    RelistHeld(&group, group.FUndoIndex, true);
+}
+
 void TVXDrawing::MoveFigureTo(TFigure* figure, int index) {
     const int from = IndexOfFigure(figure);
     if (from < 0) return;
@@ -402,14 +412,7 @@ void TVXDrawing::UndoStep(TUndoAction& step) {
                 const std::size_t count = g < step.OldIndexes.size() ? static_cast<std::size_t>(step.OldIndexes[g]) : 0;
                 first -= count;
                 if (!group || FHeld.find(group) == FHeld.end()) continue;
-                for (std::size_t m = first; m < first + count; ++m) {
-                    TFigure* member = step.Extra[m];
-                    std::unique_ptr<TFigure> owner = Unlist(member, &step.Joins);
-                    if (owner) group->Add(std::move(owner));
-                }
-                group->SetUngrouped(false);
-                group->RecalcBounds();
-                RelistHeld(group, group->FUndoIndex, true);
+                Regroup(*group, std::span<TFigure* const>(step.Extra).subspan(first, count), step);
             }
         }
         RestoreJoins(step);
@@ -456,13 +459,7 @@ void TVXDrawing::RedoStep(TUndoAction& step) {
             if (!group || FHeld.find(group) == FHeld.end()) continue;
             step.OldIndexes.assign(step.Extra.size(), -1);
             for (std::size_t k = 0; k < step.Extra.size(); ++k) step.OldIndexes[k] = IndexOfFigure(step.Extra[k]);
-            for (TFigure* member : step.Extra) {
-                std::unique_ptr<TFigure> owner = Unlist(member, &step.Joins);
-                if (owner) group->Add(std::move(owner));
-            }
-            group->SetUngrouped(false);
-            group->RecalcBounds();
-            RelistHeld(group, group->FUndoIndex, true);
+            Regroup(*group, step.Extra, step);
         }
         RestoreJoins(step);
         break;
