@@ -1,4 +1,5 @@
 #include "app/MainWindow.h"
+#include "app/EditMenus.h"
 
 #include "app/DocumentIO.h"
 #include "document/VXDrawing.h"
@@ -46,6 +47,8 @@ void TMainWindow::BuildMenus() {
     file->addSeparator();
     QAction* quit = file->addAction(QStringLiteral("&Beenden"), this, [this] { close(); });
     quit->setShortcut(QKeySequence::Quit);
+
+    BuildEditMenus(*menuBar(), *this, *FDrawing);
 
     // Window shortcuts come before the surface's own key handling.
     QMenu* view = menuBar()->addMenu(QStringLiteral("&Ansicht"));

@@ -199,6 +199,7 @@ std::unique_ptr<TFigure> TVXDrawing::TakeFigure(TFigure* figure) {
 
 void TVXDrawing::DisposeFigure(std::unique_ptr<TFigure> figure) {
     if (!figure) return;
+    KeepClipFigureAlive(figure.get());
     if (FBusy > 0)
         FGraveyard.push_back(std::move(figure));
     else

@@ -315,6 +315,11 @@ public:
     std::intptr_t MakeSelectedLinesPolyline();
     void InterBreakSelection();
     void KnifeSelection(const TDoublePoint& p1, const TDoublePoint& p2);
+    // Exactly one selected picture and one other figure with a hit region:
+    // the figure leaves the list and becomes the picture's clip figure.
+    void ClipSelBitmapToSelFigure();
+    // Every selected clipped picture gives its clip figure back to the list.
+    void UnClipSelBitmap();
     void DuplicateSelectionAsBezier(double dx, double dy);
     void ConvertSelectionToBezier();
 
@@ -495,8 +500,11 @@ private:
     void RemoveForUndo(TFigure* figure, TUndoAction* step);
     // Appends without events (the caller fires what the operation fires).
     TFigure* AppendFigure(std::unique_ptr<TFigure> figure, bool select);
-    // A figure out of the drawing whose last step let go of it is freed.
-    void ReleaseHeld(TFigure* figure);
+    // The steps let go of the figures; those out of the drawing that no step
+    // holds any more are freed.
+    void ReleaseHeld(std::span<TFigure* const> figures);
+    // Empties the step's figure lists into one.
+    static std::vector<TFigure*> StepFigures(TUndoAction& step);
     // Lets go of everything a step holds.
     void DiscardStep(TUndoAction& step);
     void UndoStep(TUndoAction& step);
@@ -516,6 +524,12 @@ private:
     // The members leave the drawing for the held group, which comes back at
     // its former index, selected.
     void Regroup(TFigureGrp& group, std::span<TFigure* const> members, TUndoAction& step);
+    // Clip and unclip steps: picture k of the step takes its clip figure out
+    // of the list, or gives it back (at `index`, appended when negative).
+    void ClipStepPut(TUndoAction& step);
+    void ClipStepTake(TUndoAction& step, bool atFormerIndex);
+    // A figure freed while a step still needs the figure it clips keeps that one.
+    void KeepClipFigureAlive(TFigure* figure);
     void MoveFigureTo(TFigure* figure, int index);
     // The selected figures (list order) that may be edited: not on a hidden layer.
     std::vector<TFigure*> EditableSelection() const;

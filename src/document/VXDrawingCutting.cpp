@@ -190,9 +190,18 @@ constexpr std::size_t kMaxBreakPieces = 50000;
 // --- welding ---
 
 std::intptr_t TVXDrawing::WeldIntoPolyline() {
-    std::vector<TFigure*> selected = EditableSelection();
-    std::stable_sort(selected.begin(), selected.end(),
-                     [](const TFigure* a, const TFigure* b) { return a->FSelectOrder < b->FSelectOrder; });
+    // In selection order, ties in drawing order. (Not stable_sort: its
+    // temporary buffer trips the sanitizer's allocator check on this libstdc++.)
+    std::vector<TFigure*> inDrawingOrder = EditableSelection();
+    std::vector<std::size_t> order(inDrawingOrder.size());
+    for (std::size_t k = 0; k < order.size(); ++k) order[k] = k;
+    std::sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) {
+        const auto ka = inDrawingOrder[a]->FSelectOrder, kb = inDrawingOrder[b]->FSelectOrder;
+        return ka != kb ? ka < kb : a < b;
+    });
+    std::vector<TFigure*> selected;
+    selected.reserve(order.size());
+    for (std::size_t k : order) selected.push_back(inDrawingOrder[k]);
     std::vector<TWeldPiece> candidates;
     for (TFigure* figure : selected)
         if (std::optional<TWeldPiece> piece = WeldPieceOf(figure)) candidates.push_back(std::move(*piece));

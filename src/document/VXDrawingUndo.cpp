@@ -97,13 +97,17 @@ TFigure* TVXDrawing::RelistHeld(TFigure* figure, int index, bool select) {
     return Relist(std::move(owner), index, select);
 }
 
-void TVXDrawing::ReleaseHeld(TFigure* figure) {
-    if (!figure || --figure->FUndoRefs > 0) return;
-    const auto it = FHeld.find(figure);
-    if (it == FHeld.end()) return; // still in the drawing
-    std::unique_ptr<TFigure> owner = std::move(it->second);
-    FHeld.erase(it);
-    DisposeFigure(std::move(owner));
+void TVXDrawing::ReleaseHeld(std::span<TFigure* const> figures) {
+    // Every count goes down before anything is freed: freeing a picture frees
+    // the figure it is clipped to, which may be on the same list.
+    for (TFigure* figure : figures) --figure->FUndoRefs;
+    for (TFigure* figure : figures) {
+        const auto it = FHeld.find(figure); // no look into figures that may be gone
+        if (it == FHeld.end() || it->first->FUndoRefs > 0) continue;
+        std::unique_ptr<TFigure> owner = std::move(it->second);
+        FHeld.erase(it);
+        DisposeFigure(std::move(owner));
+    }
 }
 
 void TVXDrawing::RestoreJoins(TUndoAction& step) {
@@ -255,13 +259,17 @@ void TVXDrawing::ReloadFigure(TFigure* figure, const std::vector<std::uint8_t>& 
 
 // --- steps ---
 
-void TVXDrawing::DiscardStep(TUndoAction& step) {
+std::vector<TFigure*> TVXDrawing::StepFigures(TUndoAction& step) {
     std::vector<TFigure*> figures = std::move(step.Figures);
-    std::vector<TFigure*> extra = std::move(step.Extra);
+    figures.insert(figures.end(), step.Extra.begin(), step.Extra.end());
     step.Figures.clear();
     step.Extra.clear();
-    for (TFigure* figure : figures) ReleaseHeld(figure);
-    for (TFigure* figure : extra) ReleaseHeld(figure);
+    return figures;
+}
+
+void TVXDrawing::DiscardStep(TUndoAction& step) {
+    const std::vector<TFigure*> figures = StepFigures(step);
+    ReleaseHeld(figures);
 }
 
 void TVXDrawing::AddUndoAction(std::unique_ptr<TUndoAction> step) {
@@ -294,17 +302,23 @@ void TVXDrawing::ClearUndoList() {
     TUndoList steps = std::move(FUndoList);
     FUndoList.clear();
     FUndoPos = 0;
-    for (auto it = steps.rbegin(); it != steps.rend(); ++it) DiscardStep(**it);
+    std::vector<TFigure*> figures;
+    for (auto it = steps.rbegin(); it != steps.rend(); ++it) {
+        std::vector<TFigure*> more = StepFigures(**it);
+        figures.insert(figures.end(), more.begin(), more.end());
+    }
+    ReleaseHeld(figures);
     // Whatever no step holds any more is freed.
+    std::vector<std::unique_ptr<TFigure>> unheld;
     for (auto it = FHeld.begin(); it != FHeld.end();) {
         if (it->first->FUndoRefs <= 0) {
-            std::unique_ptr<TFigure> owner = std::move(it->second);
+            unheld.push_back(std::move(it->second));
             it = FHeld.erase(it);
-            DisposeFigure(std::move(owner));
         } else {
             ++it;
         }
     }
+    for (std::unique_ptr<TFigure>& owner : unheld) DisposeFigure(std::move(owner));
 }
 
 std::unique_ptr<TUndoAction> TVXDrawing::ModifyStepFor(const std::vector<TFigure*>& figures) {
@@ -425,7 +439,10 @@ void TVXDrawing::UndoStep(TUndoAction& step) {
         RestoreJoins(step);
         break;
     case TUndoKind::Clip:
+        ClipStepTake(step, true);
+        break;
     case TUndoKind::Unclip:
+        ClipStepPut(step);
         break;
     }
 }
@@ -495,7 +512,10 @@ void TVXDrawing::RedoStep(TUndoAction& step) {
         RestoreJoins(step);
         break;
     case TUndoKind::Clip:
+        ClipStepPut(step);
+        break;
     case TUndoKind::Unclip:
+        ClipStepTake(step, false);
         break;
     }
 }
