@@ -1,4 +1,5 @@
 #include "app/BatchCommands.h"
+#include "app/MacroBatch.h"
 
 #include "app/DocumentIO.h"
 #include "app/NumberFormat.h"
@@ -69,7 +70,8 @@ QString Usage() {
 } // namespace
 
 bool IsBatchCommand(int argc, char** argv) {
-    return argc > 1 && (std::strcmp(argv[1], kListOption) == 0 || std::strcmp(argv[1], kConvertOption) == 0);
+    return argc > 1 && (std::strcmp(argv[1], kListOption) == 0 || std::strcmp(argv[1], kConvertOption) == 0 ||
+                        IsMacroCommand(QString::fromLocal8Bit(argv[1])));
 }
 
 void ListDrawing(const TVXDrawing& drawing, QTextStream& out) {
@@ -107,6 +109,7 @@ QString ExportDrawing(TVXDrawing& drawing, const QString& path) {
 
 int RunBatch(const QStringList& args, QTextStream& out, QTextStream& err) {
     const QString command = args.value(1);
+    if (IsMacroCommand(command)) return RunMacroBatch(args, out, err);
     TVXDrawing drawing;
     drawing.setObjectName(QStringLiteral("Vexal1"));
     if (command == QLatin1String(kListOption)) {

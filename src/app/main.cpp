@@ -2,6 +2,8 @@
 //   quellin [FILE.qld]          opens the drawing in the program window
 //   quellin --list FILE         batch: prints the drawing (no window, no display needed)
 //   quellin --convert IN OUT    batch: converts to .qld, .qlb, .png or .bmp
+//   quellin --macro FILE        batch: compiles and runs a macro (Print to standard output)
+//   quellin --eval EXPRESSION   batch: prints the value of an expression
 //   quellin --demo FILE.png     draws the canvas sample sheet into a PNG file
 #include "app/BatchCommands.h"
 #include "app/DemoSheet.h"

@@ -1,0 +1,45 @@
+#pragma once
+// Objects that scripts may name. A script holds an object as a 32-bit id;
+// every use goes through the table of live objects, so a stale or forged id
+// raises an error instead of touching freed memory.
+
+#include <cstdint>
+#include <string>
+#include <unordered_map>
+
+class TScriptObject {
+public:
+    TScriptObject();
+    TScriptObject(const TScriptObject&) = delete;
+    TScriptObject& operator=(const TScriptObject&) = delete;
+    virtual ~TScriptObject();
+
+    // The class name scripts see, upper-cased (TSTRINGLIST).
+    virtual std::string ScriptClassName() const = 0;
+    // The id scripts hold for this object; never 0.
+    std::int32_t ScriptId() const noexcept { return FScriptId; }
+
+private:
+    std::int32_t FScriptId;
+};
+
+// The live objects by id. Ids are handed out once and never reused.
+class TScriptObjectTable {
+public:
+    static TScriptObjectTable& Instance();
+    // The object behind the id, or nullptr (0 and unknown ids).
+    TScriptObject* Find(std::int32_t id) const;
+    // The object behind the id; raises EScriptError "Invalid object reference"
+    // for an id of no live object.
+    TScriptObject& Get(std::int32_t id) const;
+    template <typename T> T* FindAs(std::int32_t id) const { return dynamic_cast<T*>(Find(id)); }
+    std::size_t Count() const { return FObjects.size(); }
+
+private:
+    friend class TScriptObject;
+    std::int32_t Add(TScriptObject* object);
+    void Remove(std::int32_t id);
+
+    std::unordered_map<std::int32_t, TScriptObject*> FObjects;
+    std::int32_t FNextId = 1;
+};

@@ -1,0 +1,110 @@
+#pragma once
+// The value every script register, constant and argument holds: empty,
+// 32-bit integer, double, boolean, single-byte string (Windows-1252 bytes)
+// or a one-dimensional array of values with explicit bounds. An object
+// reference is an empty value whose integer field holds the object's id in
+// the table of live script objects (ScriptObjects.h), or an integer.
+//
+// Arithmetic, comparison and conversion follow the OLE Automation variant
+// rules (see ScriptValue.cpp for the table). Our own compact tagged value,
+// 16 bytes: strings and arrays are shared, reference-counted and copied on
+// write, so copying a register never copies text.
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+enum class TValueKind : std::uint8_t { Empty, Integer, Real, Boolean, String, Array };
+
+class TScriptValue {
+public:
+    TScriptValue() noexcept : FKind(TValueKind::Empty), FInt(0) {}
+    TScriptValue(const TScriptValue& other) noexcept;
+    TScriptValue(TScriptValue&& other) noexcept;
+    TScriptValue& operator=(const TScriptValue& other) noexcept;
+    TScriptValue& operator=(TScriptValue&& other) noexcept;
+    ~TScriptValue() { Release(); }
+
+    static TScriptValue FromInt(std::int32_t value) noexcept;
+    static TScriptValue FromReal(double value) noexcept;
+    static TScriptValue FromBool(bool value) noexcept;
+    static TScriptValue FromString(std::string_view bytes);
+    // An object reference as native routines return it: empty kind, the id
+    // in the integer field.
+    static TScriptValue FromObject(std::int32_t id) noexcept;
+    // An array with bounds low … high, every element empty. A negative size
+    // raises EScriptError.
+    static TScriptValue NewArray(std::int32_t low, std::int32_t high);
+
+    TValueKind Kind() const noexcept { return FKind; }
+    bool IsEmpty() const noexcept { return FKind == TValueKind::Empty; }
+    bool IsArray() const noexcept { return FKind == TValueKind::Array; }
+    bool IsString() const noexcept { return FKind == TValueKind::String; }
+    // The raw integer field: the integer of an integer value, the object id
+    // of an empty value (0 for a plain empty value), 0 for other kinds.
+    std::int32_t IntField() const noexcept;
+
+    // Conversions by the value rules; a value that cannot be converted
+    // raises EVariantError, a number out of the 32-bit range EScriptError.
+    std::int32_t AsInt() const;
+    double AsReal() const;
+    bool AsBool() const;
+    // Integers in decimal, reals as FloatToStr writes them (with "."),
+    // booleans "True"/"False", empty "", arrays raise EVariantError.
+    std::string AsString() const;
+    // The text of a string value (empty text for other kinds).
+    const std::string& StringRef() const noexcept;
+
+    // Arrays. Item and SetItem raise EScriptError outside the bounds or on
+    // a value that is no array.
+    std::int32_t LowBound() const;
+    std::int32_t HighBound() const;
+    const TScriptValue& Item(std::int32_t index) const;
+    void SetItem(std::int32_t index, TScriptValue value);
+
+    // The register machine's forms: this := this op other.
+    void Add(const TScriptValue& other);
+    void Sub(const TScriptValue& other);
+    void Mul(const TScriptValue& other);
+    void IntDiv(const TScriptValue& other);
+    void Mod(const TScriptValue& other);
+    void RealDiv(const TScriptValue& other);
+    void Shl(const TScriptValue& other);
+    void Shr(const TScriptValue& other);
+    void Or(const TScriptValue& other);
+    void Xor(const TScriptValue& other);
+    void And(const TScriptValue& other);
+    void Not();
+    void Neg();
+    void Inc();
+    void Dec();
+
+    // EQ: same kind and equal by value; NE is its negation.
+    static bool SameTypeEqual(const TScriptValue& a, const TScriptValue& b);
+    // Ordering by the value rules: negative, 0 or positive. Values that
+    // cannot be compared raise EVariantError.
+    static int Compare(const TScriptValue& a, const TScriptValue& b);
+    // JF's test: whether the value compares equal to False.
+    bool IsFalse() const;
+
+private:
+    struct TStringRep;
+    struct TArrayRep;
+    void Release() noexcept;
+    void Retain() const noexcept;
+
+    TValueKind FKind;
+    union {
+        std::int32_t FInt;
+        double FReal;
+        bool FBool;
+        TStringRep* FString;
+        TArrayRep* FArray;
+    };
+};
+
+// Delphi's FloatToStr with "." whatever the locale: up to 15 significant
+// digits, general format, exponent form ("1E20", "1.5E-7") only for
+// exponents below −5 or from 15 on; "NAN", "INF", "-INF".
+std::string FloatToStr(double value);

@@ -1,0 +1,213 @@
+// The program image and the register machine, with images built by hand.
+#include "script/BinProg.h"
+#include "script/ScriptErrors.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+
+namespace {
+
+TInstruction I(std::int32_t op, std::int32_t a = 0, std::int32_t b = 0) { return {a, b, op}; }
+
+std::unique_ptr<TBinProg> Load(TProgramImage image) { return std::make_unique<TBinProg>(std::move(image)); }
+
+std::string ErrorOf(const std::function<void()>& action) {
+    try {
+        action();
+    } catch (const EScriptError& error) {
+        return error.what();
+    }
+    return {};
+}
+
+} // namespace
+
+TEST(ProgramImage, WritesTheLayoutByteForByte) {
+    TProgramImage image;
+    image.Constants = {TScriptValue::FromInt(-2), TScriptValue::FromReal(1.5), TScriptValue::FromString("ab"),
+                       TScriptValue::FromBool(true)};
+    image.Labels = {3};
+    image.Code = {I(opLDC, 0, 0), I(opJMP, 0), I(opSTOP)};
+    const std::vector<std::uint8_t> expected = {
+        4, 0, 0, 0,                                 // constants
+        1, 0xFE, 0xFF, 0xFF, 0xFF,                  // integer −2
+        2, 0, 0, 0, 0, 0, 0, 0xF8, 0x3F,            // real 1.5
+        3, 2, 'a', 'b',                             // string
+        4, 1,                                       // boolean
+        1, 0, 0, 0, 3, 0, 0, 0,                     // one label at 3
+        3, 0, 0, 0,                                 // three instructions: a, b, code
+        0, 0, 0, 0, 0, 0, 0, 0, 23, 0, 0, 0,        //
+        0, 0, 0, 0, 0, 0, 0, 0, 19, 0, 0, 0,        //
+        0, 0, 0, 0, 0, 0, 0, 0, 26, 0, 0, 0,
+    };
+    const std::vector<std::uint8_t> bytes = WriteImage(image);
+    EXPECT_EQ(bytes, expected);
+    const TProgramImage back = ReadImage(bytes);
+    ASSERT_EQ(back.Constants.size(), 4u);
+    EXPECT_EQ(back.Constants[0].Kind(), TValueKind::Integer);
+    EXPECT_EQ(back.Constants[0].IntField(), -2);
+    EXPECT_EQ(back.Constants[1].AsReal(), 1.5);
+    EXPECT_EQ(back.Constants[2].StringRef(), "ab");
+    EXPECT_EQ(back.Constants[3].Kind(), TValueKind::Boolean);
+    EXPECT_EQ(back.Labels, image.Labels);
+    EXPECT_EQ(back.Code, image.Code);
+}
+
+TEST(ProgramImage, DamagedImagesAreRefused) {
+    const std::vector<std::uint8_t> good = WriteImage(TProgramImage{{TScriptValue::FromInt(1)}, {}, {I(opSTOP)}});
+    for (std::size_t cut = 0; cut < good.size(); ++cut) {
+        const std::vector<std::uint8_t> truncated(good.begin(), good.begin() + static_cast<std::ptrdiff_t>(cut));
+        EXPECT_THROW(ReadImage(truncated), ECompilerError) << "cut at " << cut;
+    }
+    std::vector<std::uint8_t> wrongKind = good;
+    wrongKind[4] = 5;
+    EXPECT_EQ(ErrorOf([&] { ReadImage(wrongKind); }), "Unknown reader type");
+    std::vector<std::uint8_t> hugeCount = good;
+    hugeCount[3] = 0x7F;
+    EXPECT_THROW(ReadImage(hugeCount), ECompilerError);
+
+    EXPECT_EQ(ErrorOf([] { WriteImage(TProgramImage{{TScriptValue()}, {}, {}}); }),
+              "Unknown variable type during writing program");
+}
+
+TEST(ProgramImage, ImagesThatCannotRunAreRefusedBeforeRunning) {
+    struct Case {
+        const char* name;
+        TProgramImage image;
+    };
+    const std::size_t print = *TScriptRuntime::Instance().FindNative("Print");
+    const std::vector<Case> cases = {
+        {"register 1001", {{}, {}, {I(opMOV, 1001, 0), I(opSTOP)}}},
+        {"negative register", {{}, {}, {I(opINC, -1), I(opSTOP)}}},
+        {"label beyond the table", {{}, {0}, {I(opJMP, 1), I(opSTOP)}}},
+        {"label address beyond the code", {{}, {7}, {I(opJMP, 0), I(opSTOP)}}},
+        {"constant beyond the pool", {{TScriptValue::FromInt(1)}, {}, {I(opLDC, 0, 1), I(opSTOP)}}},
+        {"unknown native", {{}, {}, {I(opCALLN, 0, 1 << 30), I(opSTOP)}}},
+        {"native without its carrier", {{}, {}, {I(opCALLN, 0, static_cast<std::int32_t>(print))}}},
+        {"argument register out of range",
+         {{}, {}, {I(opCALLN, 0, static_cast<std::int32_t>(print)), I(5000), I(opSTOP)}}},
+        {"unknown provider", {{}, {}, {I(opDYNGET, 0, 1 << 30), I(opCARRIER, 1), I(opSTOP)}}},
+        {"array store without carrier", {{}, {}, {I(opARRPUT, 0, 1)}}},
+        {"jump onto a carrier", {{}, {2}, {I(opJMP, 0), I(opDYNGET, 0, 0), I(opCARRIER, 1), I(opSTOP)}}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        EXPECT_THROW(Load(c.image), ECompilerError);
+    }
+}
+
+TEST(BinProg, RunsAHandBuiltProgram) {
+    // r0 := 2; r1 := 3; r0 := r0 + r1; r2 := r0 = 5.0 (False: integer vs real); stop
+    TProgramImage image{{TScriptValue::FromInt(2), TScriptValue::FromInt(3), TScriptValue::FromReal(5.0)},
+                        {},
+                        {I(opLDC, 0, 0), I(opLDC, 1, 1), I(opADD, 0, 1), I(opMOV, 2, 0), I(opLDC, 3, 2),
+                         I(opEQ, 2, 3), I(opSTOP)}};
+    auto program = TBinProg::FromBytes(WriteImage(image));
+    EXPECT_EQ(program->Register(500).Kind(), TValueKind::Integer); // unset registers read as integer 0
+    EXPECT_EQ(program->Register(500).IntField(), 0);
+    program->Run();
+    EXPECT_EQ(program->Register(0).IntField(), 5);
+    EXPECT_EQ(program->Register(2).Kind(), TValueKind::Boolean);
+    EXPECT_FALSE(program->Register(2).AsBool());
+}
+
+TEST(BinProg, ConditionalJumpsAndArrays) {
+    // JF on 0 jumps (r5 stays 0), JF on 1 does not (r6 becomes 1).
+    TProgramImage image{{TScriptValue::FromInt(0), TScriptValue::FromInt(1), TScriptValue::FromInt(3),
+                         TScriptValue::FromString("x")},
+                        {3, 6},
+                        {I(opLDC, 0, 0), I(opJF, 0, 0), I(opINC, 5), I(opLDC, 1, 1), I(opJF, 1, 1), I(opINC, 6),
+                         // r7 := array 0..3; r7[0] := 3; r7[2] := 'x'
+                         I(opARRNEW, 7, 3), I(opLDC, 8, 2), I(opARRPUT, 0, 8), I(0, 7), I(opLDC, 9, 3),
+                         I(opARRPUT, 2, 9), I(0, 7), I(opSTOP)}};
+    auto program = Load(image);
+    program->Run();
+    EXPECT_EQ(program->Register(5).IntField(), 0);
+    EXPECT_EQ(program->Register(6).IntField(), 1);
+    const TScriptValue& array = program->Register(7);
+    ASSERT_TRUE(array.IsArray());
+    EXPECT_EQ(array.LowBound(), 0);
+    EXPECT_EQ(array.HighBound(), 3);
+    EXPECT_EQ(array.Item(0).IntField(), 3);
+    EXPECT_EQ(array.Item(2).StringRef(), "x");
+}
+
+TEST(BinProg, RegistersKeepTheirValuesBetweenRuns) {
+    auto program = Load({{}, {}, {I(opINC, 0), I(opSTOP)}});
+    program->Run();
+    program->Run();
+    program->Run();
+    EXPECT_EQ(program->Register(0).IntField(), 3);
+}
+
+TEST(BinProg, CallsNestAndRecursionStopsAtTheStackLimit) {
+    // main: CALL sub; STOP. sub: INC r0; RET.
+    auto program = Load({{}, {2}, {I(opCALL, 0), I(opSTOP), I(opINC, 0), I(opRET)}});
+    program->Run();
+    EXPECT_EQ(program->Register(0).IntField(), 1);
+    // A routine calling itself for ever.
+    auto endless = Load({{}, {0}, {I(opINC, 0), I(opCALL, 0)}});
+    EXPECT_EQ(ErrorOf([&] { endless->Run(); }), "Stack overflow: calls nested too deeply");
+    EXPECT_EQ(endless->Register(0).IntField(), kReturnStackSize + 1);
+    // A final RET with an empty stack ends a run started at a routine.
+    program->RunFrom(2);
+    EXPECT_EQ(program->Register(0).IntField(), 2);
+}
+
+TEST(BinProg, InvalidCodesFailWhenReached) {
+    for (std::int32_t op : {21, 22, 24, 25, 27, 28, 31, 33, 35, 41, 43, 53, 1000, -1}) {
+        auto program = Load({{}, {}, {I(op), I(opSTOP)}});
+        EXPECT_EQ(ErrorOf([&] { program->Run(); }), "Invalid opcode") << op;
+    }
+    auto offTheEnd = Load({{}, {}, {I(opINC, 0)}});
+    EXPECT_EQ(ErrorOf([&] { offTheEnd->Run(); }), "Program counter out of range");
+}
+
+TEST(BinProg, EndlessLoopsStopOnTheStepLimitOrWhenCancelled) {
+    auto program = Load({{}, {0}, {I(opINC, 0), I(opJMP, 0)}});
+    program->MaxSteps = 1'000'000;
+    EXPECT_EQ(ErrorOf([&] { program->Run(); }), "Macro stopped after too many steps");
+    EXPECT_GE(program->StepsRun(), 1'000'000);
+    EXPECT_LT(program->StepsRun(), 1'000'000 + 70'000);
+
+    std::atomic<bool> cancel{true};
+    auto cancelled = Load({{}, {0}, {I(opINC, 0), I(opJMP, 0)}});
+    cancelled->CancelFlag = &cancel;
+    EXPECT_EQ(ErrorOf([&] { cancelled->Run(); }), "Macro cancelled");
+    EXPECT_LE(cancelled->StepsRun(), 100'000);
+}
+
+TEST(BinProg, NativeCallsPassArgumentsAndWriteBackVarParameters) {
+    TScriptRuntime& runtime = TScriptRuntime::Instance();
+    runtime.RegisterFunc(
+        "TESTBIN_SUMANDBUMP",
+        [](TNativeCall& call) {
+            // Four arguments: a + b + c into the result, d (by reference) incremented.
+            call.Result = TScriptValue::FromInt(call.Args[0].AsInt() + call.Args[1].AsInt() + call.Args[2].AsInt());
+            call.Args[3] = TScriptValue::FromInt(call.Args[3].AsInt() + 1);
+        },
+        {pkValue, pkValue, pkValue, pkByRef});
+    const auto entry = static_cast<std::int32_t>(*runtime.FindNative("testbin_sumandbump"));
+    TProgramImage image{{TScriptValue::FromInt(1), TScriptValue::FromInt(10), TScriptValue::FromInt(100)},
+                        {},
+                        {I(opLDC, 1, 0), I(opLDC, 2, 1), I(opLDC, 3, 2), I(opCALLN, 9, entry), I(1, 2, 3), I(4),
+                         I(opSTOP)}};
+    auto program = Load(image);
+    program->Run();
+    EXPECT_EQ(program->Register(9).IntField(), 111);
+    EXPECT_EQ(program->Register(4).IntField(), 1);
+    EXPECT_EQ(program->Register(1).IntField(), 1); // value parameters are not written back
+}
+
+TEST(BinProg, DynamicVariablesGoThroughTheirProvider) {
+    // __InternalVar is provider 0; Result is its id 0.
+    TProgramImage image{{TScriptValue::FromString("done")},
+                        {},
+                        {I(opLDC, 4, 0), I(opDYNSET, 0, 0), I(opCARRIER, 4), I(opDYNGET, 0, 0), I(opCARRIER, 5),
+                         I(opSTOP)}};
+    auto program = Load(image);
+    program->Run();
+    EXPECT_EQ(TScriptRuntime::Instance().InternalResult().StringRef(), "done");
+    EXPECT_EQ(program->Register(5).StringRef(), "done");
+}
