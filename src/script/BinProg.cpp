@@ -6,6 +6,10 @@ namespace {
 
 constexpr std::int64_t kPollInterval = 65536;
 
+bool IntPair(const TScriptValue& a, const TScriptValue& b) {
+    return a.Kind() == TValueKind::Integer && b.Kind() == TValueKind::Integer;
+}
+
 std::int32_t LabelAddress(const TProgramImage& image, std::int32_t label) {
     if (label < 0 || static_cast<std::size_t>(label) >= image.Labels.size()) return -1;
     return image.Labels[static_cast<std::size_t>(label)];
@@ -13,18 +17,217 @@ std::int32_t LabelAddress(const TProgramImage& image, std::int32_t label) {
 
 } // namespace
 
-TBinProg::TBinProg(TProgramImage image, TScriptRuntime& runtime) : FRuntime(runtime), FImage(std::move(image)) {
+namespace {
+
+// Internal codes of the fused instructions and of codes that do not run.
+enum TInternalOp : std::int32_t {
+    xInvalid = -1,
+    xLdcMov = 100,   // LDC A, B ; MOV C, A
+    xMovMov = 101,   // MOV A, B ; MOV C, D
+    xLdcOp = 102,    // LDC B, C ; (D) A, B
+    xMovCmpJf = 103, // MOV A, B ; (D) A, C ; JF A, Target
+};
+
+bool IsBinary(std::int32_t op) {
+    return op >= opADD && op <= opLT && op != opNOT;
+}
+
+// a := a op b for the binary codes, integers and reals on the fast path.
+inline void Binary(std::int32_t op, TScriptValue& a, const TScriptValue& b) {
+    if (IntPair(a, b)) {
+        const std::int32_t x = a.IntField();
+        const std::int32_t y = b.IntField();
+        std::int32_t z;
+        switch (op) {
+        case opADD:
+            if (!__builtin_add_overflow(x, y, &z)) {
+                a = TScriptValue::FromInt(z);
+                return;
+            }
+            break;
+        case opSUB:
+            if (!__builtin_sub_overflow(x, y, &z)) {
+                a = TScriptValue::FromInt(z);
+                return;
+            }
+            break;
+        case opMUL:
+            if (!__builtin_mul_overflow(x, y, &z)) {
+                a = TScriptValue::FromInt(z);
+                return;
+            }
+            break;
+        case opIDIV:
+            if (y != 0 && y != -1) {
+                a = TScriptValue::FromInt(x / y);
+                return;
+            }
+            break;
+        case opMOD:
+            if (y != 0 && y != -1) {
+                a = TScriptValue::FromInt(x % y);
+                return;
+            }
+            break;
+        case opGE:
+            a = TScriptValue::FromBool(x >= y);
+            return;
+        case opEQ:
+            a = TScriptValue::FromBool(x == y);
+            return;
+        case opLE:
+            a = TScriptValue::FromBool(x <= y);
+            return;
+        case opNE:
+            a = TScriptValue::FromBool(x != y);
+            return;
+        case opGT:
+            a = TScriptValue::FromBool(x > y);
+            return;
+        case opLT:
+            a = TScriptValue::FromBool(x < y);
+            return;
+        default:
+            break;
+        }
+    } else if (a.Kind() == TValueKind::Real && b.Kind() == TValueKind::Real) {
+        const double x = a.RealField();
+        const double y = b.RealField();
+        switch (op) {
+        case opADD:
+            a = TScriptValue::FromReal(x + y);
+            return;
+        case opSUB:
+            a = TScriptValue::FromReal(x - y);
+            return;
+        case opMUL:
+            a = TScriptValue::FromReal(x * y);
+            return;
+        default:
+            break;
+        }
+    }
+    switch (op) {
+    case opADD:
+        a.Add(b);
+        break;
+    case opSUB:
+        a.Sub(b);
+        break;
+    case opMUL:
+        a.Mul(b);
+        break;
+    case opIDIV:
+        a.IntDiv(b);
+        break;
+    case opMOD:
+        a.Mod(b);
+        break;
+    case opDIVR:
+        a.RealDiv(b);
+        break;
+    case opSHL:
+        a.Shl(b);
+        break;
+    case opSHR:
+        a.Shr(b);
+        break;
+    case opOR:
+        a.Or(b);
+        break;
+    case opXOR:
+        a.Xor(b);
+        break;
+    case opAND:
+        a.And(b);
+        break;
+    case opGE:
+        a = TScriptValue::FromBool(TScriptValue::Compare(a, b) >= 0);
+        break;
+    case opEQ:
+        a = TScriptValue::FromBool(TScriptValue::SameTypeEqual(a, b));
+        break;
+    case opLE:
+        a = TScriptValue::FromBool(TScriptValue::Compare(a, b) <= 0);
+        break;
+    case opNE:
+        a = TScriptValue::FromBool(!TScriptValue::SameTypeEqual(a, b));
+        break;
+    case opGT:
+        a = TScriptValue::FromBool(TScriptValue::Compare(a, b) > 0);
+        break;
+    case opLT:
+        a = TScriptValue::FromBool(TScriptValue::Compare(a, b) < 0);
+        break;
+    default:
+        break;
+    }
+}
+
+inline bool JumpsOnFalse(const TScriptValue& a) {
+    if (a.Kind() == TValueKind::Boolean) return !a.BoolField();
+    if (a.Kind() == TValueKind::Integer) return a.IntField() == 0;
+    return a.IsFalse();
+}
+
+} // namespace
+
+void TBinProg::Fuse(bool fuse) {
+    const std::size_t size = FCode.size();
+    // Carriers are data: no fusion may start at or take in one.
+    std::vector<bool> data(size, false);
+    for (std::size_t k = 0; k < size; ++k) {
+        const std::int32_t op = FCode[k].Op;
+        std::size_t skip = 0;
+        if (op == opDYNGET || op == opDYNSET || op == opARRPUT)
+            skip = 1;
+        else if (op == opCALLN)
+            skip = static_cast<std::size_t>(
+                (FRuntime.Native(static_cast<std::size_t>(FCode[k].B)).ParamCount() + 2) / 3);
+        for (std::size_t c = 1; c <= skip && k + c < size; ++c)
+            data[k + c] = true;
+        k += skip;
+    }
+    // Codes that do not run (our fused codes included) fail when reached;
+    // carriers keep their raw fields, which hold argument registers.
+    for (std::size_t k = 0; k < size; ++k)
+        if (!data[k] && !IsExecutableOpCode(FCode[k].Op) && FCode[k].Op != opCARRIER) FCode[k].Op = xInvalid;
+    if (!fuse) return;
+    auto plain = [&](std::size_t k, std::int32_t op) { return k < size && !data[k] && FCode[k].Op == op; };
+    for (std::size_t k = 0; k + 1 < size; ++k) {
+        if (data[k]) continue;
+        TDecoded& first = FCode[k];
+        const TDecoded& second = FCode[k + 1];
+        if (first.Op == opMOV && k + 2 < size && !data[k + 1] && !data[k + 2] && IsBinary(second.Op) &&
+            (second.Op >= opGE && second.Op <= opLT && second.Op != opNEG) && second.A == first.A &&
+            FCode[k + 2].Op == opJF && FCode[k + 2].A == first.A) {
+            first = TDecoded{xMovCmpJf, first.A, first.B, second.B, second.Op, FCode[k + 2].Target};
+        } else if (first.Op == opLDC && plain(k + 1, opMOV) && second.B == first.A && second.A != first.A) {
+            first = TDecoded{xLdcMov, first.A, first.B, second.A, 0, -1};
+        } else if (first.Op == opMOV && plain(k + 1, opMOV)) {
+            first = TDecoded{xMovMov, first.A, first.B, second.A, second.B, -1};
+        } else if (first.Op == opLDC && !data[k + 1] && IsBinary(second.Op) && second.B == first.A &&
+                   second.A != first.A) {
+            first = TDecoded{xLdcOp, second.A, first.A, first.B, second.Op, -1};
+        }
+    }
+}
+
+TBinProg::TBinProg(TProgramImage image, TScriptRuntime& runtime, bool fuse)
+    : FRuntime(runtime), FImage(std::move(image)) {
     ValidateImage(FImage, FRuntime);
     FCode.reserve(FImage.Code.size());
     for (const TInstruction& in : FImage.Code) {
-        TDecoded decoded{in.Op, in.A, in.B, -1};
+        TDecoded decoded{in.Op, in.A, in.B};
         if (in.Op == opJMP || in.Op == opCALL)
             decoded.Target = LabelAddress(FImage, in.A);
         else if (in.Op == opJF)
             decoded.Target = LabelAddress(FImage, in.B);
         FCode.push_back(decoded);
     }
-    for (TScriptValue& reg : FRegisters) reg = TScriptValue::FromInt(0);
+    Fuse(fuse);
+    for (TScriptValue& reg : FRegisters)
+        reg = TScriptValue::FromInt(0);
 }
 
 std::unique_ptr<TBinProg> TBinProg::FromBytes(std::span<const std::uint8_t> bytes, TScriptRuntime& runtime) {
@@ -43,8 +246,11 @@ void TBinProg::CallNative(const TDecoded& call, std::int32_t& pc) {
     std::array<std::int32_t, kMaxParameters + 1> argRegisters{};
     for (int k = 0; k < n; ++k) {
         const TDecoded& carrier = FCode[static_cast<std::size_t>(pc + k / 3)];
-        argRegisters[static_cast<std::size_t>(k)] = k % 3 == 0 ? carrier.Op : k % 3 == 1 ? carrier.A : carrier.B;
-        FArgs[static_cast<std::size_t>(k)] = FRegisters[static_cast<std::size_t>(argRegisters[static_cast<std::size_t>(k)])];
+        argRegisters[static_cast<std::size_t>(k)] = k % 3 == 0   ? carrier.Op
+                                                    : k % 3 == 1 ? carrier.A
+                                                                 : carrier.B;
+        FArgs[static_cast<std::size_t>(k)] =
+            FRegisters[static_cast<std::size_t>(argRegisters[static_cast<std::size_t>(k)])];
     }
     pc += (n + 2) / 3;
     TScriptValue result;
@@ -67,68 +273,76 @@ void TBinProg::RunFrom(std::int32_t start) {
     std::int64_t budget = kPollInterval;
     auto settle = [&] { FSteps += kPollInterval - budget; };
     try {
-    for (;;) {
-        if (pc < 0 || pc >= size) throw EScriptError("Program counter out of range");
-        if (--budget == 0) {
-            FSteps += kPollInterval;
-            budget = kPollInterval;
-            Poll();
-        }
-        const TDecoded& in = code[pc++];
+        for (;;) {
+            if (pc < 0 || pc >= size) throw EScriptError("Program counter out of range");
+            if (--budget <= 0) {
+                FSteps += kPollInterval - budget;
+                budget = kPollInterval;
+                Poll();
+            }
+            const TDecoded& in = code[pc++];
             switch (in.Op) {
-            case opADD: {
-                TScriptValue& a = r[in.A];
-                const TScriptValue& b = r[in.B];
-                std::int32_t sum;
-                if (a.Kind() == TValueKind::Integer && b.Kind() == TValueKind::Integer &&
-                    !__builtin_add_overflow(a.IntField(), b.IntField(), &sum))
-                    a = TScriptValue::FromInt(sum);
-                else
-                    a.Add(b);
+            case opADD:
+            case opSUB:
+            case opMUL:
+            case opIDIV:
+            case opMOD:
+            case opDIVR:
+            case opSHL:
+            case opSHR:
+            case opOR:
+            case opXOR:
+            case opAND:
+            case opGE:
+            case opEQ:
+            case opLE:
+            case opNE:
+            case opGT:
+            case opLT:
+                Binary(in.Op, r[in.A], r[in.B]);
                 break;
-            }
-            case opSUB: {
-                TScriptValue& a = r[in.A];
-                const TScriptValue& b = r[in.B];
-                std::int32_t difference;
-                if (a.Kind() == TValueKind::Integer && b.Kind() == TValueKind::Integer &&
-                    !__builtin_sub_overflow(a.IntField(), b.IntField(), &difference))
-                    a = TScriptValue::FromInt(difference);
-                else
-                    a.Sub(b);
+            case opNOT:
+                r[in.A].Not();
                 break;
-            }
-            case opMUL: r[in.A].Mul(r[in.B]); break;
-            case opIDIV: r[in.A].IntDiv(r[in.B]); break;
-            case opMOD: r[in.A].Mod(r[in.B]); break;
-            case opDIVR: r[in.A].RealDiv(r[in.B]); break;
-            case opSHL: r[in.A].Shl(r[in.B]); break;
-            case opSHR: r[in.A].Shr(r[in.B]); break;
-            case opNOT: r[in.A].Not(); break;
-            case opOR: r[in.A].Or(r[in.B]); break;
-            case opXOR: r[in.A].Xor(r[in.B]); break;
-            case opAND: r[in.A].And(r[in.B]); break;
-            case opGE: r[in.A] = TScriptValue::FromBool(TScriptValue::Compare(r[in.A], r[in.B]) >= 0); break;
-            case opEQ: r[in.A] = TScriptValue::FromBool(TScriptValue::SameTypeEqual(r[in.A], r[in.B])); break;
-            case opLE: {
-                TScriptValue& a = r[in.A];
-                const TScriptValue& b = r[in.B];
-                if (a.Kind() == TValueKind::Integer && b.Kind() == TValueKind::Integer)
-                    a = TScriptValue::FromBool(a.IntField() <= b.IntField());
-                else
-                    a = TScriptValue::FromBool(TScriptValue::Compare(a, b) <= 0);
+            case xLdcMov:
+                r[in.A] = FImage.Constants[static_cast<std::size_t>(in.B)];
+                r[in.C] = r[in.A];
+                ++pc;
+                --budget;
                 break;
-            }
-            case opNE: r[in.A] = TScriptValue::FromBool(!TScriptValue::SameTypeEqual(r[in.A], r[in.B])); break;
-            case opGT: r[in.A] = TScriptValue::FromBool(TScriptValue::Compare(r[in.A], r[in.B]) > 0); break;
-            case opLT: r[in.A] = TScriptValue::FromBool(TScriptValue::Compare(r[in.A], r[in.B]) < 0); break;
-            case opNEG: r[in.A].Neg(); break;
-            case opJMP: pc = in.Target; break;
+            case xMovMov:
+                if (in.A != in.B) r[in.A] = r[in.B];
+                if (in.C != in.D) r[in.C] = r[in.D];
+                ++pc;
+                --budget;
+                break;
+            case xLdcOp:
+                r[in.B] = FImage.Constants[static_cast<std::size_t>(in.C)];
+                Binary(in.D, r[in.A], r[in.B]);
+                ++pc;
+                --budget;
+                break;
+            case xMovCmpJf:
+                if (in.A != in.B) r[in.A] = r[in.B];
+                Binary(in.D, r[in.A], r[in.C]);
+                pc = JumpsOnFalse(r[in.A]) ? in.Target : pc + 2;
+                budget -= 2;
+                break;
+            case opNEG:
+                r[in.A].Neg();
+                break;
+            case opJMP:
+                pc = in.Target;
+                break;
             case opJF:
-                if (r[in.A].IsFalse()) pc = in.Target;
+                if (JumpsOnFalse(r[in.A])) pc = in.Target;
                 break;
-            case opLDC: r[in.A] = FImage.Constants[static_cast<std::size_t>(in.B)]; break;
-            case opSTOP: settle(); return;
+            case opLDC:
+                r[in.A] = FImage.Constants[static_cast<std::size_t>(in.B)];
+                break;
+            case opSTOP:
+                settle();
+                return;
             case opINC: {
                 TScriptValue& a = r[in.A];
                 if (a.Kind() == TValueKind::Integer && a.IntField() != 0x7FFFFFFF)
@@ -145,26 +359,34 @@ void TBinProg::RunFrom(std::int32_t start) {
                     a.Dec();
                 break;
             }
-            case opCARRIER: break;
-            case opCALLN: CallNative(in, pc); break;
-            case opSELFC: FSelf = in.A; break;
+            case opCARRIER:
+                break;
+            case opCALLN:
+                CallNative(in, pc);
+                break;
+            case opSELFC:
+                FSelf = in.A;
+                break;
             case opDYNGET: {
                 const TDecoded& carrier = code[pc++];
                 TDynaVarItem* provider = FRuntime.Provider(static_cast<std::size_t>(in.B));
-                if (!provider || !provider->Get) throw EScriptError("Dynamic variable provider no longer exists");
+                if (!provider || !provider->Get)
+                    throw EScriptError("Dynamic variable provider no longer exists");
                 r[carrier.A] = provider->Get(in.A);
                 break;
             }
             case opDYNSET: {
                 const TDecoded& carrier = code[pc++];
                 TDynaVarItem* provider = FRuntime.Provider(static_cast<std::size_t>(in.B));
-                if (!provider || !provider->Set) throw EScriptError("Dynamic variable provider no longer exists");
+                if (!provider || !provider->Set)
+                    throw EScriptError("Dynamic variable provider no longer exists");
                 provider->Set(in.A, r[carrier.A]);
                 break;
             }
             case opSELFR: {
                 const TScriptValue& object = r[in.A];
-                FSelf = object.IsEmpty() || object.Kind() == TValueKind::Integer ? object.IntField() : object.AsInt();
+                FSelf = object.IsEmpty() || object.Kind() == TValueKind::Integer ? object.IntField()
+                                                                                 : object.AsInt();
                 break;
             }
             case opMOV:
@@ -182,15 +404,18 @@ void TBinProg::RunFrom(std::int32_t start) {
                 }
                 pc = FReturnStack[static_cast<std::size_t>(--FDepth)];
                 break;
-            case opARRNEW: r[in.A] = TScriptValue::NewArray(0, in.B); break;
+            case opARRNEW:
+                r[in.A] = TScriptValue::NewArray(0, in.B);
+                break;
             case opARRPUT: {
                 const TDecoded& carrier = code[pc++];
                 r[carrier.A].SetItem(in.A, r[in.B]);
                 break;
             }
-            default: throw ECompilerError("Invalid opcode");
+            default:
+                throw ECompilerError("Invalid opcode");
             }
-    }
+        }
     } catch (const std::bad_alloc&) {
         settle();
         throw EScriptError("Out of memory");

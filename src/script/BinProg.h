@@ -17,7 +17,9 @@ class TBinProg {
 public:
     // Loads and validates an image (ECompilerError when it cannot run);
     // every register starts as the integer 0.
-    explicit TBinProg(TProgramImage image, TScriptRuntime& runtime = TScriptRuntime::Instance());
+    // `fuse` false keeps one instruction per dispatch (tests compare both).
+    explicit TBinProg(TProgramImage image, TScriptRuntime& runtime = TScriptRuntime::Instance(),
+                      bool fuse = true);
     static std::unique_ptr<TBinProg> FromBytes(std::span<const std::uint8_t> bytes,
                                                TScriptRuntime& runtime = TScriptRuntime::Instance());
 
@@ -40,12 +42,19 @@ public:
     std::int64_t StepsRun() const { return FSteps; }
 
 private:
+    // The image's instructions as the interpreter runs them: jump targets
+    // resolved, unknown codes marked, and common pairs and triples fused into
+    // one instruction that has exactly the effects of the originals (which
+    // stay in place for jumps that land between them).
     struct TDecoded {
         std::int32_t Op;
         std::int32_t A;
         std::int32_t B;
-        std::int32_t Target; // resolved jump address for JMP, JF and CALL
+        std::int32_t C = 0;
+        std::int32_t D = 0;
+        std::int32_t Target = -1; // resolved jump address for JMP, JF, CALL and fused jumps
     };
+    void Fuse(bool fuse);
     void CallNative(const TDecoded& call, std::int32_t& pc);
     void Poll();
 

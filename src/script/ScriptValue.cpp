@@ -312,107 +312,27 @@ int Order(F a, F b)
 // ---------------------------------------------------------------------------
 // Storage
 
-void TScriptValue::Retain() const noexcept
+void TScriptValue::RetainShared() const noexcept
 {
     if (FKind == TValueKind::String)
         ++FString->Refs;
-    else if (FKind == TValueKind::Array)
+    else
         ++FArray->Refs;
 }
 
-void TScriptValue::Release() noexcept
+void TScriptValue::ReleaseShared() noexcept
 {
     if (FKind == TValueKind::String) {
         if (--FString->Refs == 0)
             delete FString;
-    } else if (FKind == TValueKind::Array) {
+    } else {
         if (--FArray->Refs == 0)
             delete FArray;
     }
-    FKind = TValueKind::Empty;
-    FInt = 0;
 }
 
-TScriptValue::TScriptValue(const TScriptValue& other) noexcept : FKind(other.FKind), FInt(0)
-{
-    switch (FKind) {
-    case TValueKind::Empty:
-    case TValueKind::Integer: FInt = other.FInt; break;
-    case TValueKind::Real: FReal = other.FReal; break;
-    case TValueKind::Boolean: FBool = other.FBool; break;
-    case TValueKind::String: FString = other.FString; break;
-    case TValueKind::Array: FArray = other.FArray; break;
-    }
-    Retain();
-}
 
-TScriptValue::TScriptValue(TScriptValue&& other) noexcept : FKind(other.FKind), FInt(0)
-{
-    switch (FKind) {
-    case TValueKind::Empty:
-    case TValueKind::Integer: FInt = other.FInt; break;
-    case TValueKind::Real: FReal = other.FReal; break;
-    case TValueKind::Boolean: FBool = other.FBool; break;
-    case TValueKind::String: FString = other.FString; break;
-    case TValueKind::Array: FArray = other.FArray; break;
-    }
-    other.FKind = TValueKind::Empty;
-    other.FInt = 0;
-}
 
-TScriptValue& TScriptValue::operator=(const TScriptValue& other) noexcept
-{
-    if (this != &other) {
-        // Copy first: other may live inside an array only this value holds.
-        TScriptValue copy(other);
-        *this = std::move(copy);
-    }
-    return *this;
-}
-
-TScriptValue& TScriptValue::operator=(TScriptValue&& other) noexcept
-{
-    if (this != &other) {
-        TScriptValue taken(static_cast<TScriptValue&&>(other));
-        Release();
-        FKind = taken.FKind;
-        switch (FKind) {
-        case TValueKind::Empty:
-        case TValueKind::Integer: FInt = taken.FInt; break;
-        case TValueKind::Real: FReal = taken.FReal; break;
-        case TValueKind::Boolean: FBool = taken.FBool; break;
-        case TValueKind::String: FString = taken.FString; break;
-        case TValueKind::Array: FArray = taken.FArray; break;
-        }
-        taken.FKind = TValueKind::Empty;
-        taken.FInt = 0;
-    }
-    return *this;
-}
-
-TScriptValue TScriptValue::FromInt(std::int32_t value) noexcept
-{
-    TScriptValue v;
-    v.FKind = TValueKind::Integer;
-    v.FInt = value;
-    return v;
-}
-
-TScriptValue TScriptValue::FromReal(double value) noexcept
-{
-    TScriptValue v;
-    v.FKind = TValueKind::Real;
-    v.FReal = value;
-    return v;
-}
-
-TScriptValue TScriptValue::FromBool(bool value) noexcept
-{
-    TScriptValue v;
-    v.FKind = TValueKind::Boolean;
-    v.FBool = value;
-    return v;
-}
 
 TScriptValue TScriptValue::FromString(std::string_view bytes)
 {
@@ -424,12 +344,6 @@ TScriptValue TScriptValue::FromString(std::string_view bytes)
     return v;
 }
 
-TScriptValue TScriptValue::FromObject(std::int32_t id) noexcept
-{
-    TScriptValue v;
-    v.FInt = id;
-    return v;
-}
 
 TScriptValue TScriptValue::NewArray(std::int32_t low, std::int32_t high)
 {
@@ -445,10 +359,6 @@ TScriptValue TScriptValue::NewArray(std::int32_t low, std::int32_t high)
     return v;
 }
 
-std::int32_t TScriptValue::IntField() const noexcept
-{
-    return FKind == TValueKind::Empty || FKind == TValueKind::Integer ? FInt : 0;
-}
 
 // ---------------------------------------------------------------------------
 // Conversions
@@ -592,9 +502,19 @@ void TScriptValue::Add(const TScriptValue& other)
     const bool leftText = FKind == TValueKind::String || FKind == TValueKind::Empty;
     const bool rightText = other.FKind == TValueKind::String || other.FKind == TValueKind::Empty;
     if (leftText && rightText && (FKind == TValueKind::String || other.FKind == TValueKind::String)) {
-        std::string text = StringRef();
-        text += other.StringRef();
-        *this = FromString(text);
+        const std::string& right = other.StringRef();
+        if (FKind == TValueKind::String && FString->Refs == 1) {
+            FString->Text += right; // only this value holds the text: append in place
+            return;
+        }
+        const std::string& left = StringRef();
+        auto* rep = new TStringRep;
+        rep->Text.reserve(left.size() + right.size());
+        rep->Text.append(left).append(right);
+        TScriptValue joined;
+        joined.FKind = TValueKind::String;
+        joined.FString = rep;
+        *this = std::move(joined);
         return;
     }
     *this = Arithmetic(*this, other, TArith::Add);

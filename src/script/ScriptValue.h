@@ -19,20 +19,62 @@ enum class TValueKind : std::uint8_t { Empty, Integer, Real, Boolean, String, Ar
 
 class TScriptValue {
 public:
-    TScriptValue() noexcept : FKind(TValueKind::Empty), FInt(0) {}
-    TScriptValue(const TScriptValue& other) noexcept;
-    TScriptValue(TScriptValue&& other) noexcept;
-    TScriptValue& operator=(const TScriptValue& other) noexcept;
-    TScriptValue& operator=(TScriptValue&& other) noexcept;
-    ~TScriptValue() { Release(); }
+    // Copies, moves and the scalar constructors are inline: the interpreter
+    // copies registers all the time.
+    TScriptValue() noexcept : FKind(TValueKind::Empty), FBits(0) {}
+    TScriptValue(const TScriptValue& other) noexcept : FKind(other.FKind), FBits(other.FBits) {
+        if (Shared()) RetainShared();
+    }
+    TScriptValue(TScriptValue&& other) noexcept : FKind(other.FKind), FBits(other.FBits) {
+        other.FKind = TValueKind::Empty;
+        other.FBits = 0;
+    }
+    TScriptValue& operator=(const TScriptValue& other) noexcept {
+        if (!Shared() && !other.Shared()) {
+            FKind = other.FKind;
+            FBits = other.FBits;
+            return *this;
+        }
+        // Copy first: `other` may live inside an array only this value holds.
+        TScriptValue copy(other);
+        Swap(copy);
+        return *this;
+    }
+    TScriptValue& operator=(TScriptValue&& other) noexcept {
+        TScriptValue taken(static_cast<TScriptValue&&>(other));
+        Swap(taken);
+        return *this;
+    }
+    ~TScriptValue() {
+        if (Shared()) ReleaseShared();
+    }
 
-    static TScriptValue FromInt(std::int32_t value) noexcept;
-    static TScriptValue FromReal(double value) noexcept;
-    static TScriptValue FromBool(bool value) noexcept;
+    static TScriptValue FromInt(std::int32_t value) noexcept {
+        TScriptValue v;
+        v.FKind = TValueKind::Integer;
+        v.FInt = value;
+        return v;
+    }
+    static TScriptValue FromReal(double value) noexcept {
+        TScriptValue v;
+        v.FKind = TValueKind::Real;
+        v.FReal = value;
+        return v;
+    }
+    static TScriptValue FromBool(bool value) noexcept {
+        TScriptValue v;
+        v.FKind = TValueKind::Boolean;
+        v.FBool = value;
+        return v;
+    }
     static TScriptValue FromString(std::string_view bytes);
     // An object reference as native routines return it: empty kind, the id
     // in the integer field.
-    static TScriptValue FromObject(std::int32_t id) noexcept;
+    static TScriptValue FromObject(std::int32_t id) noexcept {
+        TScriptValue v;
+        v.FInt = id;
+        return v;
+    }
     // An array with bounds low … high, every element empty. A negative size
     // raises EScriptError.
     static TScriptValue NewArray(std::int32_t low, std::int32_t high);
@@ -43,7 +85,13 @@ public:
     bool IsString() const noexcept { return FKind == TValueKind::String; }
     // The raw integer field: the integer of an integer value, the object id
     // of an empty value (0 for a plain empty value), 0 for other kinds.
-    std::int32_t IntField() const noexcept;
+    std::int32_t IntField() const noexcept {
+        return FKind == TValueKind::Empty || FKind == TValueKind::Integer ? FInt : 0;
+    }
+    // Raw fields for the interpreter's fast paths; only meaningful for the
+    // matching kind.
+    double RealField() const noexcept { return FReal; }
+    bool BoolField() const noexcept { return FBool; }
 
     // Conversions by the value rules; a value that cannot be converted
     // raises EVariantError, a number out of the 32-bit range EScriptError.
@@ -91,11 +139,32 @@ public:
 private:
     struct TStringRep;
     struct TArrayRep;
-    void Release() noexcept;
-    void Retain() const noexcept;
+    bool Shared() const noexcept { return FKind == TValueKind::String || FKind == TValueKind::Array; }
+    void RetainShared() const noexcept;
+    void ReleaseShared() noexcept;
+    void Retain() const noexcept {
+        if (Shared()) RetainShared();
+    }
+    // Lets go of the payload; the value is empty afterwards.
+    void Release() noexcept {
+        if (Shared()) ReleaseShared();
+        FKind = TValueKind::Empty;
+        FBits = 0;
+    }
+    void Swap(TScriptValue& other) noexcept {
+        const TValueKind kind = FKind;
+        const std::uint64_t bits = FBits;
+        FKind = other.FKind;
+        FBits = other.FBits;
+        other.FKind = kind;
+        other.FBits = bits;
+    }
 
     TValueKind FKind;
+    // FBits covers every payload, so that a copy moves all eight bytes
+    // whatever the kind; every constructor sets it first.
     union {
+        std::uint64_t FBits;
         std::int32_t FInt;
         double FReal;
         bool FBool;

@@ -2,6 +2,7 @@
 // program's behaviour on bad input.
 #include "app/BatchCommands.h"
 #include "app/NumberFormat.h"
+#include "app/QuellinProcess.h"
 #include "document/VXDrawing.h"
 
 #include <QDir>
@@ -180,32 +181,6 @@ TEST(PageRender, ZeroAtTheBottomRightFlipsThePicture) {
 }
 
 // Runs the real program; the display is taken away so batch mode must not need one.
-struct TRun {
-    int Status = -1;
-    QByteArray Out;
-    QByteArray Err;
-};
-
-TRun RunQuellin(const QStringList& args) {
-    QProcess process;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.remove(QStringLiteral("DISPLAY"));
-    env.remove(QStringLiteral("WAYLAND_DISPLAY"));
-    env.remove(QStringLiteral("QT_QPA_PLATFORM"));
-    process.setProcessEnvironment(env);
-    process.start(QStringLiteral(KELDRA_QUELLIN), args);
-    TRun run;
-    if (!process.waitForFinished(60000)) {
-        process.kill();
-        process.waitForFinished();
-        return run;
-    }
-    run.Status = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -2;
-    run.Out = process.readAllStandardOutput();
-    run.Err = process.readAllStandardError();
-    return run;
-}
-
 TEST(QuellinBatch, BadInputGivesOneGermanLineAndWritesNothing) {
     QTemporaryDir dir;
     const QString damaged = dir.filePath(QStringLiteral("kaputt.qld"));

@@ -8,9 +8,13 @@
 
 namespace {
 
-TInstruction I(std::int32_t op, std::int32_t a = 0, std::int32_t b = 0) { return {a, b, op}; }
+TInstruction I(std::int32_t op, std::int32_t a = 0, std::int32_t b = 0) {
+    return {a, b, op};
+}
 
-std::unique_ptr<TBinProg> Load(TProgramImage image) { return std::make_unique<TBinProg>(std::move(image)); }
+std::unique_ptr<TBinProg> Load(TProgramImage image) {
+    return std::make_unique<TBinProg>(std::move(image));
+}
 
 std::string ErrorOf(const std::function<void()>& action) {
     try {
@@ -30,16 +34,16 @@ TEST(ProgramImage, WritesTheLayoutByteForByte) {
     image.Labels = {3};
     image.Code = {I(opLDC, 0, 0), I(opJMP, 0), I(opSTOP)};
     const std::vector<std::uint8_t> expected = {
-        4, 0, 0, 0,                                 // constants
-        1, 0xFE, 0xFF, 0xFF, 0xFF,                  // integer −2
-        2, 0, 0, 0, 0, 0, 0, 0xF8, 0x3F,            // real 1.5
-        3, 2, 'a', 'b',                             // string
-        4, 1,                                       // boolean
-        1, 0, 0, 0, 3, 0, 0, 0,                     // one label at 3
-        3, 0, 0, 0,                                 // three instructions: a, b, code
-        0, 0, 0, 0, 0, 0, 0, 0, 23, 0, 0, 0,        //
-        0, 0, 0, 0, 0, 0, 0, 0, 19, 0, 0, 0,        //
-        0, 0, 0, 0, 0, 0, 0, 0, 26, 0, 0, 0,
+        4, 0,    0,    0,                                     // constants
+        1, 0xFE, 0xFF, 0xFF, 0xFF,                            // integer −2
+        2, 0,    0,    0,    0,    0, 0, 0xF8, 0x3F,          // real 1.5
+        3, 2,    'a',  'b',                                   // string
+        4, 1,                                                 // boolean
+        1, 0,    0,    0,    3,    0, 0, 0,                   // one label at 3
+        3, 0,    0,    0,                                     // three instructions: a, b, code
+        0, 0,    0,    0,    0,    0, 0, 0,    23,   0, 0, 0, //
+        0, 0,    0,    0,    0,    0, 0, 0,    19,   0, 0, 0, //
+        0, 0,    0,    0,    0,    0, 0, 0,    26,   0, 0, 0,
     };
     const std::vector<std::uint8_t> bytes = WriteImage(image);
     EXPECT_EQ(bytes, expected);
@@ -55,9 +59,11 @@ TEST(ProgramImage, WritesTheLayoutByteForByte) {
 }
 
 TEST(ProgramImage, DamagedImagesAreRefused) {
-    const std::vector<std::uint8_t> good = WriteImage(TProgramImage{{TScriptValue::FromInt(1)}, {}, {I(opSTOP)}});
+    const std::vector<std::uint8_t> good =
+        WriteImage(TProgramImage{{TScriptValue::FromInt(1)}, {}, {I(opSTOP)}});
     for (std::size_t cut = 0; cut < good.size(); ++cut) {
-        const std::vector<std::uint8_t> truncated(good.begin(), good.begin() + static_cast<std::ptrdiff_t>(cut));
+        const std::vector<std::uint8_t> truncated(good.begin(),
+                                                  good.begin() + static_cast<std::ptrdiff_t>(cut));
         EXPECT_THROW(ReadImage(truncated), ECompilerError) << "cut at " << cut;
     }
     std::vector<std::uint8_t> wrongKind = good;
@@ -67,7 +73,9 @@ TEST(ProgramImage, DamagedImagesAreRefused) {
     hugeCount[3] = 0x7F;
     EXPECT_THROW(ReadImage(hugeCount), ECompilerError);
 
-    EXPECT_EQ(ErrorOf([] { WriteImage(TProgramImage{{TScriptValue()}, {}, {}}); }),
+    EXPECT_EQ(ErrorOf([] {
+                  WriteImage(TProgramImage{{TScriptValue()}, {}, {}});
+              }),
               "Unknown variable type during writing program");
 }
 
@@ -117,7 +125,8 @@ TEST(BinProg, ConditionalJumpsAndArrays) {
     TProgramImage image{{TScriptValue::FromInt(0), TScriptValue::FromInt(1), TScriptValue::FromInt(3),
                          TScriptValue::FromString("x")},
                         {3, 6},
-                        {I(opLDC, 0, 0), I(opJF, 0, 0), I(opINC, 5), I(opLDC, 1, 1), I(opJF, 1, 1), I(opINC, 6),
+                        {I(opLDC, 0, 0), I(opJF, 0, 0), I(opINC, 5), I(opLDC, 1, 1), I(opJF, 1, 1),
+                         I(opINC, 6),
                          // r7 := array 0..3; r7[0] := 3; r7[2] := 'x'
                          I(opARRNEW, 7, 3), I(opLDC, 8, 2), I(opARRPUT, 0, 8), I(0, 7), I(opLDC, 9, 3),
                          I(opARRPUT, 2, 9), I(0, 7), I(opSTOP)}};
@@ -180,19 +189,19 @@ TEST(BinProg, EndlessLoopsStopOnTheStepLimitOrWhenCancelled) {
 
 TEST(BinProg, NativeCallsPassArgumentsAndWriteBackVarParameters) {
     TScriptRuntime& runtime = TScriptRuntime::Instance();
-    runtime.RegisterFunc(
-        "TESTBIN_SUMANDBUMP",
-        [](TNativeCall& call) {
-            // Four arguments: a + b + c into the result, d (by reference) incremented.
-            call.Result = TScriptValue::FromInt(call.Args[0].AsInt() + call.Args[1].AsInt() + call.Args[2].AsInt());
-            call.Args[3] = TScriptValue::FromInt(call.Args[3].AsInt() + 1);
-        },
-        {pkValue, pkValue, pkValue, pkByRef});
+    runtime.RegisterFunc("TESTBIN_SUMANDBUMP",
+                         [](TNativeCall& call) {
+                             // Four arguments: a + b + c into the result, d (by reference) incremented.
+                             call.Result = TScriptValue::FromInt(call.Args[0].AsInt() + call.Args[1].AsInt() +
+                                                                 call.Args[2].AsInt());
+                             call.Args[3] = TScriptValue::FromInt(call.Args[3].AsInt() + 1);
+                         },
+                         {pkValue, pkValue, pkValue, pkByRef});
     const auto entry = static_cast<std::int32_t>(*runtime.FindNative("testbin_sumandbump"));
-    TProgramImage image{{TScriptValue::FromInt(1), TScriptValue::FromInt(10), TScriptValue::FromInt(100)},
-                        {},
-                        {I(opLDC, 1, 0), I(opLDC, 2, 1), I(opLDC, 3, 2), I(opCALLN, 9, entry), I(1, 2, 3), I(4),
-                         I(opSTOP)}};
+    TProgramImage image{
+        {TScriptValue::FromInt(1), TScriptValue::FromInt(10), TScriptValue::FromInt(100)},
+        {},
+        {I(opLDC, 1, 0), I(opLDC, 2, 1), I(opLDC, 3, 2), I(opCALLN, 9, entry), I(1, 2, 3), I(4), I(opSTOP)}};
     auto program = Load(image);
     program->Run();
     EXPECT_EQ(program->Register(9).IntField(), 111);
@@ -202,12 +211,50 @@ TEST(BinProg, NativeCallsPassArgumentsAndWriteBackVarParameters) {
 
 TEST(BinProg, DynamicVariablesGoThroughTheirProvider) {
     // __InternalVar is provider 0; Result is its id 0.
-    TProgramImage image{{TScriptValue::FromString("done")},
-                        {},
-                        {I(opLDC, 4, 0), I(opDYNSET, 0, 0), I(opCARRIER, 4), I(opDYNGET, 0, 0), I(opCARRIER, 5),
-                         I(opSTOP)}};
+    TProgramImage image{
+        {TScriptValue::FromString("done")},
+        {},
+        {I(opLDC, 4, 0), I(opDYNSET, 0, 0), I(opCARRIER, 4), I(opDYNGET, 0, 0), I(opCARRIER, 5), I(opSTOP)}};
     auto program = Load(image);
     program->Run();
     EXPECT_EQ(TScriptRuntime::Instance().InternalResult().StringRef(), "done");
     EXPECT_EQ(program->Register(5).StringRef(), "done");
+}
+
+TEST(BinProg, FusedInstructionsHaveTheEffectsOfTheOriginals) {
+    // Jumps land between the parts of every fused group; both ways of running
+    // must leave the same registers.
+    const TProgramImage image{
+        {TScriptValue::FromInt(7), TScriptValue::FromInt(3), TScriptValue::FromReal(0.5),
+         TScriptValue::FromInt(0)},
+        {2, 5, 9, 17, 4},
+        {
+            I(opLDC, 10, 0), I(opJMP, 0),                      //  0: r10 := 7, on to label 0 (2)
+            I(opLDC, 11, 1), I(opMOV, 12, 11),                 //  2: LDC+MOV
+            I(opMOV, 13, 10), I(opMOV, 14, 13),                //  4: MOV+MOV
+            I(opLDC, 15, 2), I(opADD, 14, 15),                 //  6: LDC+op, integer plus real
+            I(opJMP, 2), I(opMOV, 16, 12),                     //  8: on to label 2 (9), a MOV+MOV start
+            I(opMOV, 17, 16), I(opLT, 17, 10), I(opJF, 17, 3), // 10: MOV+CMP+JF, 3 < 7: no jump
+            I(opINC, 18),                                      // 13
+            I(opMOV, 19, 10), I(opLE, 19, 11), I(opJF, 19, 3), // 14: 7 <= 3 is false: to label 3 (17)
+            I(opSTOP),                                         // 17
+        }};
+    TBinProg fused(image, TScriptRuntime::Instance(), true);
+    TBinProg plain(image, TScriptRuntime::Instance(), false);
+    fused.Run();
+    plain.Run();
+    for (int k = 0; k < kRegisterCount; ++k) {
+        SCOPED_TRACE(k);
+        EXPECT_EQ(fused.Register(k).Kind(), plain.Register(k).Kind());
+        EXPECT_EQ(fused.Register(k).AsString(), plain.Register(k).AsString());
+    }
+    EXPECT_EQ(fused.Register(12).IntField(), 3);
+    EXPECT_EQ(fused.Register(14).AsString(), "7.5");
+    EXPECT_EQ(fused.Register(18).IntField(), 1);
+    EXPECT_FALSE(fused.Register(19).AsBool());
+    // Our own fused codes in an image are no instructions.
+    for (std::int32_t op : {100, 101, 102, 103}) {
+        auto program = Load({{}, {}, {I(op), I(opSTOP)}});
+        EXPECT_EQ(ErrorOf([&] { program->Run(); }), "Invalid opcode") << op;
+    }
 }

@@ -1,0 +1,22 @@
+// Fuzz target: a program image as the loader gets it. Damaged images must be
+// refused with an error; images that load are run for a bounded number of
+// steps unless they call natives (a fuzzed call could write files).
+#include "script/BinProg.h"
+#include "script/ScriptErrors.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    std::unique_ptr<TBinProg> program;
+    try {
+        program = TBinProg::FromBytes(std::span<const std::uint8_t>(data, size));
+    } catch (const ECompilerError&) {
+        return 0;
+    }
+    for (const TInstruction& in : program->Image().Code)
+        if (in.Op == opCALLN) return 0;
+    program->MaxSteps = 20000;
+    try {
+        program->Run();
+    } catch (const EScriptError&) {
+    }
+    return 0;
+}
