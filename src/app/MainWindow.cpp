@@ -1,12 +1,18 @@
 #include "app/MainWindow.h"
 #include "app/EditMenus.h"
+#include "app/MacroBatch.h"
+#include "app/MessageArea.h"
 
 #include "app/DocumentIO.h"
 #include "document/VXDrawing.h"
+#include "platform/Cp1252.h"
 #include "platform/UiServices.h"
+#include "script/HalComp.h"
+#include "script/ScriptErrors.h"
 
 #include <QAction>
 #include <QCloseEvent>
+#include <QFile>
 #include <QFileInfo>
 #include <QMenuBar>
 #include <algorithm>
@@ -25,6 +31,8 @@ TMainWindow::TMainWindow(QWidget* parent) : QMainWindow(parent), FDrawing(new TV
     FDrawing->setObjectName(QStringLiteral("Vexal1"));
     FDrawing->setFocusPolicy(Qt::StrongFocus);
     setCentralWidget(FDrawing);
+    FMessages = new TMessageArea(this);
+    addDockWidget(Qt::BottomDockWidgetArea, FMessages);
     BuildMenus();
     resize(1000, 750);
     UpdateTitle();
@@ -49,6 +57,10 @@ void TMainWindow::BuildMenus() {
     quit->setShortcut(QKeySequence::Quit);
 
     BuildEditMenus(*menuBar(), *this, *FDrawing);
+    QMenu* extras = menuBar()->addMenu(QStringLiteral("E&xtras"));
+    QAction* macro =
+        extras->addAction(QStringLiteral("&Makro ausführen…"), this, [this] { RunMacroWithDialog(); });
+    macro->setObjectName(QStringLiteral("actRunMacro"));
 
     // Window shortcuts come before the surface's own key handling.
     QMenu* view = menuBar()->addMenu(QStringLiteral("&Ansicht"));
@@ -56,26 +68,32 @@ void TMainWindow::BuildMenus() {
     in->setShortcuts({QKeySequence(Qt::Key_Plus), QKeySequence(QKeySequence::ZoomIn)});
     QAction* out = view->addAction(QStringLiteral("Ver&kleinern"), this, [this] { FDrawing->ZoomOut(); });
     out->setShortcuts({QKeySequence(Qt::Key_Minus), QKeySequence(QKeySequence::ZoomOut)});
-    QAction* actual = view->addAction(QStringLiteral("&Originalgröße"), this, [this] { FDrawing->ActualSize(); });
+    QAction* actual =
+        view->addAction(QStringLiteral("&Originalgröße"), this, [this] { FDrawing->ActualSize(); });
     actual->setShortcut(QKeySequence(Qt::Key_0));
     QAction* fit = view->addAction(QStringLiteral("Ganze &Seite"), this, [this] { FDrawing->FitToWindow(); });
     fit->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_1));
     view->addSeparator();
     QAction* up = view->addAction(QStringLiteral("Seite nach oben"), this, [this] { ScrollPages(-1, true); });
     up->setShortcut(QKeySequence(Qt::Key_PageUp));
-    QAction* down = view->addAction(QStringLiteral("Seite nach unten"), this, [this] { ScrollPages(1, true); });
+    QAction* down =
+        view->addAction(QStringLiteral("Seite nach unten"), this, [this] { ScrollPages(1, true); });
     down->setShortcut(QKeySequence(Qt::Key_PageDown));
-    QAction* left = view->addAction(QStringLiteral("Seite nach links"), this, [this] { ScrollPages(-1, false); });
+    QAction* left =
+        view->addAction(QStringLiteral("Seite nach links"), this, [this] { ScrollPages(-1, false); });
     left->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_PageUp));
-    QAction* right = view->addAction(QStringLiteral("Seite nach rechts"), this, [this] { ScrollPages(1, false); });
+    QAction* right =
+        view->addAction(QStringLiteral("Seite nach rechts"), this, [this] { ScrollPages(1, false); });
     right->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_PageDown));
 }
 
 void TMainWindow::ScrollPages(int pages, bool vertical) {
     if (vertical) {
-        FDrawing->SetVScrollPosition(FDrawing->VSCBarPosition() + pages * std::max(1, FDrawing->VScrollPage()), true);
+        FDrawing->SetVScrollPosition(
+            FDrawing->VSCBarPosition() + pages * std::max(1, FDrawing->VScrollPage()), true);
     } else {
-        FDrawing->SetHScrollPosition(FDrawing->HSCBarPosition() + pages * std::max(1, FDrawing->HScrollPage()), true);
+        FDrawing->SetHScrollPosition(
+            FDrawing->HSCBarPosition() + pages * std::max(1, FDrawing->HScrollPage()), true);
     }
 }
 
@@ -125,11 +143,40 @@ bool TMainWindow::SaveFile(const QString& path) {
     return true;
 }
 
-bool TMainWindow::OpenWithDialog() {
-    if (!SettleChanges(QStringLiteral("Möchten Sie die Änderungen in %1 vor dem Öffnen einer anderen Zeichnung speichern?")))
+bool TMainWindow::RunMacroWithDialog() {
+    const QString path = UiServices().OpenFileName(
+        QStringLiteral("Makro ausführen"), QStringLiteral("Makros (*.pas *.txt);;Alle Dateien (*)"), {});
+    return !path.isEmpty() && RunMacro(path);
+}
+
+bool TMainWindow::RunMacro(const QString& path) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        UiServices().MessageBox(QStringLiteral("Die Makrodatei %1 kann nicht gelesen werden.").arg(path),
+                                QStringLiteral("Makro"), TMessageKind::Error);
         return false;
-    const QString folder = FDrawing->FileName.isEmpty() ? QString() : QFileInfo(FDrawing->FileName).absolutePath();
-    const QString path = UiServices().OpenFileName(QStringLiteral("KELDRA-Zeichnung öffnen"), kFileFilter, folder);
+    }
+    THalComp component;
+    component.SetScriptText(MacroSourceFromBytes(file.readAll()));
+    try {
+        component.Evaluate();
+    } catch (const EScriptError& error) {
+        const QString message = Cp1252::Decode(error.what());
+        FMessages->AddError(message);
+        UiServices().MessageBox(message, QStringLiteral("Makro"), TMessageKind::Error);
+        return false;
+    }
+    return true;
+}
+
+bool TMainWindow::OpenWithDialog() {
+    if (!SettleChanges(QStringLiteral(
+            "Möchten Sie die Änderungen in %1 vor dem Öffnen einer anderen Zeichnung speichern?")))
+        return false;
+    const QString folder =
+        FDrawing->FileName.isEmpty() ? QString() : QFileInfo(FDrawing->FileName).absolutePath();
+    const QString path =
+        UiServices().OpenFileName(QStringLiteral("KELDRA-Zeichnung öffnen"), kFileFilter, folder);
     if (path.isEmpty()) return false;
     return OpenFile(path);
 }
@@ -140,15 +187,18 @@ bool TMainWindow::SaveCurrent() {
 }
 
 bool TMainWindow::SaveAs() {
-    const QString folder = FDrawing->FileName.isEmpty() ? QString() : QFileInfo(FDrawing->FileName).absolutePath();
-    QString path = UiServices().SaveFileName(QStringLiteral("KELDRA-Zeichnung speichern"), kFileFilter, folder);
+    const QString folder =
+        FDrawing->FileName.isEmpty() ? QString() : QFileInfo(FDrawing->FileName).absolutePath();
+    QString path =
+        UiServices().SaveFileName(QStringLiteral("KELDRA-Zeichnung speichern"), kFileFilter, folder);
     if (path.isEmpty()) return false;
     if (QFileInfo(path).suffix().isEmpty()) path += QStringLiteral(".qld");
     return SaveFile(path);
 }
 
 void TMainWindow::UpdateTitle() {
-    const QString name = FDrawing->FileName.isEmpty() ? QStringLiteral("Unbenannt") : QFileInfo(FDrawing->FileName).fileName();
+    const QString name =
+        FDrawing->FileName.isEmpty() ? QStringLiteral("Unbenannt") : QFileInfo(FDrawing->FileName).fileName();
     setWindowTitle(QStringLiteral("quellin – %1").arg(name));
 }
 
@@ -156,8 +206,8 @@ bool TMainWindow::SettleChanges(const QString& questionTemplate) {
     if (!FDrawing->Updated()) return true;
     const QString name =
         FDrawing->FileName.isEmpty() ? QStringLiteral("Unbenannt") : QFileInfo(FDrawing->FileName).fileName();
-    const TAnswer answer =
-        UiServices().Question(questionTemplate.arg(name), QStringLiteral("quellin"), TQuestionButtons::YesNoCancel);
+    const TAnswer answer = UiServices().Question(questionTemplate.arg(name), QStringLiteral("quellin"),
+                                                 TQuestionButtons::YesNoCancel);
     if (answer == TAnswer::Cancel) return false;
     // A failed or cancelled save keeps the drawing.
     if (answer == TAnswer::Yes) return SaveCurrent() && !FDrawing->Updated();

@@ -7,6 +7,7 @@
 #include <QMainWindow>
 #include <QString>
 
+class TMessageArea;
 class TVXDrawing;
 
 class TMainWindow : public QMainWindow {
@@ -39,6 +40,12 @@ public:
     // Scrolls by `pages` visible pages, vertically or horizontally.
     void ScrollPages(int pages, bool vertical);
 
+    // Extras → "Makro ausführen…": asks for a macro file and runs it; Print
+    // and errors go to the message area. False when cancelled or failed.
+    bool RunMacroWithDialog();
+    bool RunMacro(const QString& path);
+    TMessageArea& Messages() const { return *FMessages; }
+
     // "quellin – NAME.qld" or "quellin – Unbenannt".
     void UpdateTitle();
 
@@ -49,4 +56,5 @@ private:
     void BuildMenus();
 
     TVXDrawing* FDrawing = nullptr;
+    TMessageArea* FMessages = nullptr;
 };

@@ -46,7 +46,8 @@ TEST(MacroBatch, ErrorsPrintTheEnginesMessageAndGiveStatusOne) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.Name);
-        const TRun run = RunQuellin({QStringLiteral("--macro"), WriteMacro(dir, QStringLiteral("m.pas"), c.Text)});
+        const TRun run =
+            RunQuellin({QStringLiteral("--macro"), WriteMacro(dir, QStringLiteral("m.pas"), c.Text)});
         EXPECT_EQ(run.Status, 1);
         EXPECT_TRUE(run.Out.isEmpty());
         EXPECT_EQ(run.Err.toStdString(), c.Message);
@@ -58,9 +59,10 @@ TEST(MacroBatch, ErrorsPrintTheEnginesMessageAndGiveStatusOne) {
 
 TEST(MacroBatch, StepLimitStopsAnEndlessMacro) {
     QTemporaryDir dir;
-    const QString macro = WriteMacro(dir, QStringLiteral("endlos.pas"), "begin while True do ; end.\n");
-    const TRun run = RunQuellin({QStringLiteral("--macro"), macro, QStringLiteral("--max-steps"),
-                                 QStringLiteral("100000")});
+    const QString macro = WriteMacro(dir, QStringLiteral("endlos.pas"),
+                                     "var i: integer;\nbegin while True do i := i + 1; end.\n");
+    const TRun run = RunQuellin(
+        {QStringLiteral("--macro"), macro, QStringLiteral("--max-steps"), QStringLiteral("100000")});
     EXPECT_EQ(run.Status, 1);
     EXPECT_EQ(run.Err, "Macro stopped after too many steps\n");
 }
@@ -70,10 +72,18 @@ TEST(MacroBatch, EvalPrintsTheValueAsText) {
         const char* Expression;
         const char* Output;
     } const cases[] = {
-        {"1+2", "3\n"},          {"7 / 2", "3.5\n"},     {"4 / 2", "2\n"},
-        {"1 = 1.0", "False\n"},  {"'5' + 3", "8\n"},     {"'5' + '3'", "53\n"},
-        {"True + 1", "0\n"},     {"1 < 1.5", "True\n"},  {"$0FF + 0xff", "510\n"},
-        {"'it''s'", "its\n"},    {"#65#66", "AB\n"},     {"-7 mod 3", "-1\n"},
+        {"1+2", "3\n"},
+        {"7 / 2", "3.5\n"},
+        {"4 / 2", "2\n"},
+        {"1 = 1.0", "False\n"},
+        {"'5' + 3", "8\n"},
+        {"'5' + '3'", "53\n"},
+        {"True + 1", "0\n"},
+        {"1 < 1.5", "True\n"},
+        {"$0FF + 0xff", "510\n"},
+        {"'it''s'", "its\n"},
+        {"#65#66", "AB\n"},
+        {"-7 mod 3", "-1\n"},
         {"1.0 / 3", "0.333333333333333\n"},
     };
     for (const Case& c : cases) {
@@ -85,7 +95,13 @@ TEST(MacroBatch, EvalPrintsTheValueAsText) {
 }
 
 TEST(MacroBatch, SourceInUtf8BecomesWindows1252) {
-    EXPECT_EQ(MacroSourceFromBytes(QByteArray("Gr\xc3\xb6\xc3\x9f" "e")), std::string("Gr\xf6\xdf" "e"));
+    EXPECT_EQ(MacroSourceFromBytes(QByteArray("Gr\xc3\xb6\xc3\x9f"
+                                              "e")),
+              std::string("Gr\xf6\xdf"
+                          "e"));
     // Not UTF-8: taken as Windows-1252 already.
-    EXPECT_EQ(MacroSourceFromBytes(QByteArray("Gr\xf6\xdf" "e")), std::string("Gr\xf6\xdf" "e"));
+    EXPECT_EQ(MacroSourceFromBytes(QByteArray("Gr\xf6\xdf"
+                                              "e")),
+              std::string("Gr\xf6\xdf"
+                          "e"));
 }

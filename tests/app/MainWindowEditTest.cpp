@@ -1,10 +1,14 @@
 // The main window's menus "Ändern" and "Anordnen" drive the drawing's undo
 // history and selection editing; runs off screen.
 #include "app/MainWindow.h"
+#include "app/MessageArea.h"
 #include "document/VXDrawing.h"
 #include "model/Group.h"
+#include "platform/UiServices.h"
 
 #include <QAction>
+#include <QFile>
+#include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 namespace {
@@ -62,4 +66,29 @@ TEST_F(MainWindowEditTest, WeldAndOrderFromTheArrangeMenu) {
     Trigger("cmd21");
     Trigger("cmd21");
     EXPECT_EQ(Doc().FigureCount(), 3);
+}
+
+TEST(MainWindowMacro, PrintAndErrorsGoToTheMessageArea) {
+    QTemporaryDir dir;
+    const QString good = dir.filePath(QStringLiteral("gut.pas"));
+    const QString bad = dir.filePath(QStringLiteral("schlecht.pas"));
+    {
+        QFile file(good);
+        file.open(QIODevice::WriteOnly);
+        file.write("begin Print('Hallo ', 'Welt'); PrintError('Achtung'); end.\n");
+    }
+    {
+        QFile file(bad);
+        file.open(QIODevice::WriteOnly);
+        file.write("begin\n  y := 1;\nend.\n");
+    }
+    TScriptedUiServices ui;
+    TUiServicesScope scope(ui);
+    TMainWindow window;
+    EXPECT_TRUE(window.RunMacro(good));
+    EXPECT_EQ(window.Messages().Text(), QStringLiteral("Hallo Welt\nAchtung"));
+    EXPECT_FALSE(window.RunMacro(bad));
+    ASSERT_EQ(ui.Messages().size(), 1u);
+    EXPECT_EQ(ui.Messages()[0], QStringLiteral("Syntax error in  (2): \r\nVariable <Y> not defined."));
+    EXPECT_TRUE(window.Messages().Text().endsWith(QStringLiteral("Variable <Y> not defined.")));
 }
