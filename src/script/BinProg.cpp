@@ -22,87 +22,84 @@ namespace {
 // Internal codes of the fused instructions and of codes that do not run.
 enum TInternalOp : std::int32_t {
     xInvalid = -1,
-    xLdcMov = 100,   // LDC A, B ; MOV C, A
-    xMovMov = 101,   // MOV A, B ; MOV C, D
-    xLdcOp = 102,    // LDC B, C ; (D) A, B
-    xMovCmpJf = 103, // MOV A, B ; (D) A, C ; JF A, Target
+    xLdcMov = 100,      // LDC A, B ; MOV C, A
+    xMovMov = 101,      // MOV A, B ; MOV C, D
+    xLdcOp = 102,       // LDC B, C ; (D) A, B
+    xMovCmpJf = 103,    // MOV A, B ; (D) A, C ; JF A, Target
+    xLdcMovCmpJf = 104, // LDC E, F ; MOV A, B ; (D) A, C ; JF A, Target
+    xIncJmp = 105,      // INC A ; JMP Target
+    xOpMov = 106,
+    xFellOff = 107, // after the last instruction: running off the end       // (D) A, B ; MOV C, A
 };
+
+bool Numeric(const TScriptValue& v) {
+    return v.Kind() == TValueKind::Integer || v.Kind() == TValueKind::Real;
+}
 
 bool IsBinary(std::int32_t op) {
     return op >= opADD && op <= opLT && op != opNOT;
 }
 
+bool IsCompare(std::int32_t op) {
+    return op >= opGE && op <= opLT;
+}
+
 // a := a op b for the binary codes, integers and reals on the fast path.
-inline void Binary(std::int32_t op, TScriptValue& a, const TScriptValue& b) {
+[[gnu::always_inline]] inline void Binary(std::int32_t op, TScriptValue& a, const TScriptValue& b) {
     if (IntPair(a, b)) {
         const std::int32_t x = a.IntField();
         const std::int32_t y = b.IntField();
         std::int32_t z;
         switch (op) {
         case opADD:
-            if (!__builtin_add_overflow(x, y, &z)) {
-                a = TScriptValue::FromInt(z);
-                return;
-            }
+            if (!__builtin_add_overflow(x, y, &z)) return a.SetInt(z);
             break;
         case opSUB:
-            if (!__builtin_sub_overflow(x, y, &z)) {
-                a = TScriptValue::FromInt(z);
-                return;
-            }
+            if (!__builtin_sub_overflow(x, y, &z)) return a.SetInt(z);
             break;
         case opMUL:
-            if (!__builtin_mul_overflow(x, y, &z)) {
-                a = TScriptValue::FromInt(z);
-                return;
-            }
+            if (!__builtin_mul_overflow(x, y, &z)) return a.SetInt(z);
             break;
         case opIDIV:
-            if (y != 0 && y != -1) {
-                a = TScriptValue::FromInt(x / y);
-                return;
-            }
+            if (y != 0 && y != -1) return a.SetInt(x / y);
             break;
         case opMOD:
-            if (y != 0 && y != -1) {
-                a = TScriptValue::FromInt(x % y);
-                return;
-            }
+            if (y != 0 && y != -1) return a.SetInt(x % y);
             break;
         case opGE:
-            a = TScriptValue::FromBool(x >= y);
-            return;
+            return a.SetBool(x >= y);
         case opEQ:
-            a = TScriptValue::FromBool(x == y);
-            return;
+            return a.SetBool(x == y);
         case opLE:
-            a = TScriptValue::FromBool(x <= y);
-            return;
+            return a.SetBool(x <= y);
         case opNE:
-            a = TScriptValue::FromBool(x != y);
-            return;
+            return a.SetBool(x != y);
         case opGT:
-            a = TScriptValue::FromBool(x > y);
-            return;
+            return a.SetBool(x > y);
         case opLT:
-            a = TScriptValue::FromBool(x < y);
-            return;
+            return a.SetBool(x < y);
         default:
             break;
         }
-    } else if (a.Kind() == TValueKind::Real && b.Kind() == TValueKind::Real) {
-        const double x = a.RealField();
-        const double y = b.RealField();
+    } else if (Numeric(a) && Numeric(b)) {
+        // At least one real: real arithmetic and comparison.
+        const double x = a.Kind() == TValueKind::Real ? a.RealField() : a.IntField();
+        const double y = b.Kind() == TValueKind::Real ? b.RealField() : b.IntField();
         switch (op) {
         case opADD:
-            a = TScriptValue::FromReal(x + y);
-            return;
+            return a.SetReal(x + y);
         case opSUB:
-            a = TScriptValue::FromReal(x - y);
-            return;
+            return a.SetReal(x - y);
         case opMUL:
-            a = TScriptValue::FromReal(x * y);
-            return;
+            return a.SetReal(x * y);
+        case opGE:
+            return a.SetBool(x >= y);
+        case opLE:
+            return a.SetBool(x <= y);
+        case opGT:
+            return a.SetBool(x > y);
+        case opLT:
+            return a.SetBool(x < y);
         default:
             break;
         }
@@ -142,22 +139,22 @@ inline void Binary(std::int32_t op, TScriptValue& a, const TScriptValue& b) {
         a.And(b);
         break;
     case opGE:
-        a = TScriptValue::FromBool(TScriptValue::Compare(a, b) >= 0);
+        a.SetBool(TScriptValue::Compare(a, b) >= 0);
         break;
     case opEQ:
-        a = TScriptValue::FromBool(TScriptValue::SameTypeEqual(a, b));
+        a.SetBool(TScriptValue::SameTypeEqual(a, b));
         break;
     case opLE:
-        a = TScriptValue::FromBool(TScriptValue::Compare(a, b) <= 0);
+        a.SetBool(TScriptValue::Compare(a, b) <= 0);
         break;
     case opNE:
-        a = TScriptValue::FromBool(!TScriptValue::SameTypeEqual(a, b));
+        a.SetBool(!TScriptValue::SameTypeEqual(a, b));
         break;
     case opGT:
-        a = TScriptValue::FromBool(TScriptValue::Compare(a, b) > 0);
+        a.SetBool(TScriptValue::Compare(a, b) > 0);
         break;
     case opLT:
-        a = TScriptValue::FromBool(TScriptValue::Compare(a, b) < 0);
+        a.SetBool(TScriptValue::Compare(a, b) < 0);
         break;
     default:
         break;
@@ -198,17 +195,26 @@ void TBinProg::Fuse(bool fuse) {
         if (data[k]) continue;
         TDecoded& first = FCode[k];
         const TDecoded& second = FCode[k + 1];
-        if (first.Op == opMOV && k + 2 < size && !data[k + 1] && !data[k + 2] && IsBinary(second.Op) &&
-            (second.Op >= opGE && second.Op <= opLT && second.Op != opNEG) && second.A == first.A &&
-            FCode[k + 2].Op == opJF && FCode[k + 2].A == first.A) {
-            first = TDecoded{xMovCmpJf, first.A, first.B, second.B, second.Op, FCode[k + 2].Target};
+        if (first.Op == opLDC && k + 3 < size && !data[k + 1] && !data[k + 2] && !data[k + 3] &&
+            second.Op == opMOV && IsCompare(FCode[k + 2].Op) && FCode[k + 2].A == second.A &&
+            FCode[k + 3].Op == opJF && FCode[k + 3].A == second.A) {
+            first = TDecoded{xLdcMovCmpJf,    second.A, second.B, FCode[k + 2].B,
+                             FCode[k + 2].Op, first.A,  first.B,  FCode[k + 3].Target};
+        } else if (first.Op == opINC && plain(k + 1, opJMP)) {
+            first = TDecoded{xIncJmp, first.A, 0, 0, 0, 0, 0, second.Target};
+        } else if (IsBinary(first.Op) && plain(k + 1, opMOV) && second.B == first.A && second.A != first.A) {
+            first = TDecoded{xOpMov, first.A, first.B, second.A, first.Op};
+        } else if (first.Op == opMOV && k + 2 < size && !data[k + 1] && !data[k + 2] && IsBinary(second.Op) &&
+                   (second.Op >= opGE && second.Op <= opLT && second.Op != opNEG) && second.A == first.A &&
+                   FCode[k + 2].Op == opJF && FCode[k + 2].A == first.A) {
+            first = TDecoded{xMovCmpJf, first.A, first.B, second.B, second.Op, 0, 0, FCode[k + 2].Target};
         } else if (first.Op == opLDC && plain(k + 1, opMOV) && second.B == first.A && second.A != first.A) {
-            first = TDecoded{xLdcMov, first.A, first.B, second.A, 0, -1};
+            first = TDecoded{xLdcMov, first.A, first.B, second.A};
         } else if (first.Op == opMOV && plain(k + 1, opMOV)) {
-            first = TDecoded{xMovMov, first.A, first.B, second.A, second.B, -1};
+            first = TDecoded{xMovMov, first.A, first.B, second.A, second.B};
         } else if (first.Op == opLDC && !data[k + 1] && IsBinary(second.Op) && second.B == first.A &&
                    second.A != first.A) {
-            first = TDecoded{xLdcOp, second.A, first.A, first.B, second.Op, -1};
+            first = TDecoded{xLdcOp, second.A, first.A, first.B, second.Op};
         }
     }
 }
@@ -226,6 +232,9 @@ TBinProg::TBinProg(TProgramImage image, TScriptRuntime& runtime, bool fuse)
         FCode.push_back(decoded);
     }
     Fuse(fuse);
+    // Jumps land inside the code (checked when loading), so only running off
+    // the end needs catching: one sentinel instead of a test per instruction.
+    FCode.push_back(TDecoded{xFellOff, 0, 0});
     for (TScriptValue& reg : FRegisters)
         reg = TScriptValue::FromInt(0);
 }
@@ -270,11 +279,11 @@ void TBinProg::RunFrom(std::int32_t start) {
     TScriptValue* r = FRegisters.data();
     const TDecoded* code = FCode.data();
     std::int32_t pc = start;
+    if (pc < 0 || pc >= size) throw EScriptError("Program counter out of range");
     std::int64_t budget = kPollInterval;
     auto settle = [&] { FSteps += kPollInterval - budget; };
     try {
         for (;;) {
-            if (pc < 0 || pc >= size) throw EScriptError("Program counter out of range");
             if (--budget <= 0) {
                 FSteps += kPollInterval - budget;
                 budget = kPollInterval;
@@ -322,6 +331,31 @@ void TBinProg::RunFrom(std::int32_t start) {
                 ++pc;
                 --budget;
                 break;
+            case xFellOff:
+                throw EScriptError("Program counter out of range");
+            case xLdcMovCmpJf:
+                r[in.E] = FImage.Constants[static_cast<std::size_t>(in.F)];
+                if (in.A != in.B) r[in.A] = r[in.B];
+                Binary(in.D, r[in.A], r[in.C]);
+                pc = JumpsOnFalse(r[in.A]) ? in.Target : pc + 3;
+                budget -= 3;
+                break;
+            case xIncJmp: {
+                TScriptValue& a = r[in.A];
+                if (a.Kind() == TValueKind::Integer && a.IntField() != 0x7FFFFFFF)
+                    a.SetInt(a.IntField() + 1);
+                else
+                    a.Inc();
+                pc = in.Target;
+                --budget;
+                break;
+            }
+            case xOpMov:
+                Binary(in.D, r[in.A], r[in.B]);
+                r[in.C] = r[in.A];
+                ++pc;
+                --budget;
+                break;
             case xMovCmpJf:
                 if (in.A != in.B) r[in.A] = r[in.B];
                 Binary(in.D, r[in.A], r[in.C]);
@@ -346,7 +380,7 @@ void TBinProg::RunFrom(std::int32_t start) {
             case opINC: {
                 TScriptValue& a = r[in.A];
                 if (a.Kind() == TValueKind::Integer && a.IntField() != 0x7FFFFFFF)
-                    a = TScriptValue::FromInt(a.IntField() + 1);
+                    a.SetInt(a.IntField() + 1);
                 else
                     a.Inc();
                 break;
@@ -354,7 +388,7 @@ void TBinProg::RunFrom(std::int32_t start) {
             case opDEC: {
                 TScriptValue& a = r[in.A];
                 if (a.Kind() == TValueKind::Integer && a.IntField() != std::int32_t(-0x7FFFFFFF - 1))
-                    a = TScriptValue::FromInt(a.IntField() - 1);
+                    a.SetInt(a.IntField() - 1);
                 else
                     a.Dec();
                 break;

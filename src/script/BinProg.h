@@ -52,6 +52,8 @@ private:
         std::int32_t B;
         std::int32_t C = 0;
         std::int32_t D = 0;
+        std::int32_t E = 0;
+        std::int32_t F = 0;
         std::int32_t Target = -1; // resolved jump address for JMP, JF, CALL and fused jumps
     };
     void Fuse(bool fuse);

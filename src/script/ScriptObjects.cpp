@@ -21,11 +21,21 @@ std::int32_t TScriptObjectTable::Add(TScriptObject* object) {
     return id;
 }
 
-void TScriptObjectTable::Remove(std::int32_t id) { FObjects.erase(id); }
+void TScriptObjectTable::Remove(std::int32_t id) {
+    FObjects.erase(id);
+    if (FLastId == id) {
+        FLastId = 0;
+        FLastObject = nullptr;
+    }
+}
 
 TScriptObject* TScriptObjectTable::Find(std::int32_t id) const {
+    if (id != 0 && id == FLastId) return FLastObject;
     const auto it = FObjects.find(id);
-    return it == FObjects.end() ? nullptr : it->second;
+    if (it == FObjects.end()) return nullptr;
+    FLastId = id;
+    FLastObject = it->second;
+    return it->second;
 }
 
 TScriptObject& TScriptObjectTable::Get(std::int32_t id) const {

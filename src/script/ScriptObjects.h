@@ -42,4 +42,7 @@ private:
 
     std::unordered_map<std::int32_t, TScriptObject*> FObjects;
     std::int32_t FNextId = 1;
+    // The last object found: scripts call member after member on one object.
+    mutable std::int32_t FLastId = 0;
+    mutable TScriptObject* FLastObject = nullptr;
 };

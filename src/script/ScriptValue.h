@@ -88,6 +88,24 @@ public:
     std::int32_t IntField() const noexcept {
         return FKind == TValueKind::Empty || FKind == TValueKind::Integer ? FInt : 0;
     }
+    // Scalar stores without a temporary value.
+    void SetInt(std::int32_t value) noexcept {
+        if (Shared()) ReleaseShared();
+        FKind = TValueKind::Integer;
+        FBits = 0;
+        FInt = value;
+    }
+    void SetReal(double value) noexcept {
+        if (Shared()) ReleaseShared();
+        FKind = TValueKind::Real;
+        FReal = value;
+    }
+    void SetBool(bool value) noexcept {
+        if (Shared()) ReleaseShared();
+        FKind = TValueKind::Boolean;
+        FBits = 0;
+        FBool = value;
+    }
     // Raw fields for the interpreter's fast paths; only meaningful for the
     // matching kind.
     double RealField() const noexcept { return FReal; }
