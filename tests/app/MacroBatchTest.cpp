@@ -2,6 +2,7 @@
 #include "app/MacroBatch.h"
 #include "app/QuellinProcess.h"
 
+#include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
@@ -104,4 +105,17 @@ TEST(MacroBatch, SourceInUtf8BecomesWindows1252) {
                                               "e")),
               std::string("Gr\xf6\xdf"
                           "e"));
+}
+
+TEST(MacroBatch, TheSampleMacrosRun) {
+    const QDir samples(QStringLiteral(KELDRA_SAMPLES "/macros"));
+    const QStringList macros = samples.entryList({QStringLiteral("*.pas")}, QDir::Files);
+    ASSERT_GE(macros.size(), 2);
+    for (const QString& name : macros) {
+        SCOPED_TRACE(name.toStdString());
+        const TRun run = RunQuellin({QStringLiteral("--macro"), samples.filePath(name)});
+        EXPECT_EQ(run.Status, 0) << run.Err.toStdString();
+        EXPECT_TRUE(run.Err.isEmpty());
+        EXPECT_GE(run.Out.count('\n'), 3);
+    }
 }
