@@ -481,11 +481,8 @@ void TVXDrawing::RedoStep(TUndoAction& step) {
         RestoreJoins(step);
         break;
     case TUndoKind::Ungroup: {
-        std::size_t first = 0;
         for (std::size_t g = 0; g < step.Figures.size(); ++g) {
             auto* group = dynamic_cast<TFigureGrp*>(step.Figures[g]);
-            const std::size_t count = g < step.OldIndexes.size() ? static_cast<std::size_t>(step.OldIndexes[g]) : 0;
-            first += count;
             const int index = IndexOfFigure(group);
             if (!group || index < 0) continue;
             std::unique_ptr<TFigure> owner = Unlist(group, &step.Joins);

@@ -21,7 +21,6 @@ namespace {
 
 // Variant type codes as VarType reports them.
 constexpr std::int32_t varEmpty = 0x0000;
-constexpr std::int32_t varNull = 0x0001;
 constexpr std::int32_t varSmallint = 0x0002;
 constexpr std::int32_t varInteger = 0x0003;
 constexpr std::int32_t varSingle = 0x0004;
