@@ -60,7 +60,8 @@ void RunMacro(benchmark::State& state, const TWorkload& workload) {
     component.SetScriptText(workload.Macro);
     component.Prepare();
     component.Run(); // compiles
-    for (auto _ : state) component.Runner()->Program()->Run();
+    for (auto _ : state)
+        component.Runner()->Program()->Run();
 }
 
 void RunLua(benchmark::State& state, const TWorkload& workload) {

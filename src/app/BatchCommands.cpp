@@ -25,15 +25,19 @@ const char* kConvertOption = "--convert";
 
 QString Quoted(const QString& text) {
     QString result = text;
-    result.replace(QLatin1Char('\\'), QStringLiteral("\\\\")).replace(QLatin1Char('"'), QStringLiteral("\\\""));
+    result.replace(QLatin1Char('\\'), QStringLiteral("\\\\"))
+        .replace(QLatin1Char('"'), QStringLiteral("\\\""));
     return QLatin1Char('"') + result + QLatin1Char('"');
 }
 
 QString LayerState(const TLayer& layer) {
     switch (layer.State) {
-    case TLayerState::Hidden: return QStringLiteral("hidden");
-    case TLayerState::Grayed: return QStringLiteral("grayed");
-    case TLayerState::Visible: break;
+    case TLayerState::Hidden:
+        return QStringLiteral("hidden");
+    case TLayerState::Grayed:
+        return QStringLiteral("grayed");
+    case TLayerState::Visible:
+        break;
     }
     return QStringLiteral("visible");
 }
@@ -75,7 +79,8 @@ bool IsBatchCommand(int argc, char** argv) {
 }
 
 void ListDrawing(const TVXDrawing& drawing, QTextStream& out) {
-    out << "page " << FormatNumber(drawing.WorkWidth()) << " x " << FormatNumber(drawing.WorkHeight()) << " mm\n";
+    out << "page " << FormatNumber(drawing.WorkWidth()) << " x " << FormatNumber(drawing.WorkHeight())
+        << " mm\n";
     for (int i = 0; i < drawing.LayerCount(); ++i) {
         const TLayer* layer = drawing.LayerAt(i);
         out << "layer " << i << ' ' << Quoted(layer->Name()) << ' ' << LayerState(*layer) << '\n';
@@ -103,7 +108,8 @@ QString ExportDrawing(TVXDrawing& drawing, const QString& path) {
     if (suffix == QLatin1String("qlb")) return WriteBlockFile(drawing, path);
     if (suffix == QLatin1String("png") || suffix == QLatin1String("bmp"))
         return WriteImage(RenderPage(drawing), path, suffix == QLatin1String("bmp"));
-    return QStringLiteral("Das Ausgabeformat \"%1\" wird nicht unterstützt (erlaubt: .qld, .qlb, .png, .bmp).")
+    return QStringLiteral(
+               "Das Ausgabeformat \"%1\" wird nicht unterstützt (erlaubt: .qld, .qlb, .png, .bmp).")
         .arg(suffix.isEmpty() ? path : QLatin1Char('.') + suffix);
 }
 
@@ -114,7 +120,8 @@ int RunBatch(const QStringList& args, QTextStream& out, QTextStream& err) {
     drawing.setObjectName(QStringLiteral("Vexal1"));
     if (command == QLatin1String(kListOption)) {
         if (args.size() != 3) return Fail(err, Usage());
-        if (const QString error = ReadDrawingFile(drawing, args.at(2)); !error.isEmpty()) return Fail(err, error);
+        if (const QString error = ReadDrawingFile(drawing, args.at(2)); !error.isEmpty())
+            return Fail(err, error);
         ListDrawing(drawing, out);
         return 0;
     }
@@ -124,8 +131,10 @@ int RunBatch(const QStringList& args, QTextStream& out, QTextStream& err) {
         static const QStringList kFormats{QStringLiteral("qld"), QStringLiteral("qlb"), QStringLiteral("png"),
                                           QStringLiteral("bmp")};
         if (!kFormats.contains(suffix)) return Fail(err, ExportDrawing(drawing, args.at(3)));
-        if (const QString error = ReadDrawingFile(drawing, args.at(2)); !error.isEmpty()) return Fail(err, error);
-        if (const QString error = ExportDrawing(drawing, args.at(3)); !error.isEmpty()) return Fail(err, error);
+        if (const QString error = ReadDrawingFile(drawing, args.at(2)); !error.isEmpty())
+            return Fail(err, error);
+        if (const QString error = ExportDrawing(drawing, args.at(3)); !error.isEmpty())
+            return Fail(err, error);
         return 0;
     }
     return Fail(err, Usage());

@@ -15,14 +15,17 @@ constexpr double kPageWidth = 297;
 constexpr double kPageHeight = 210;
 
 QPoint Px(double x, double y) {
-    return {static_cast<int>(std::nearbyint(x * kPixelsPerMm)), static_cast<int>(std::nearbyint(y * kPixelsPerMm))};
+    return {static_cast<int>(std::nearbyint(x * kPixelsPerMm)),
+            static_cast<int>(std::nearbyint(y * kPixelsPerMm))};
 }
 
 void Arrow(TCanvas& canvas, TDoublePoint from, TDoublePoint tip) {
     const double angle = std::atan2(tip.Y - from.Y, tip.X - from.X);
     const TDoublePoint base = DoublePoint(tip.X - 5 * std::cos(angle), tip.Y - 5 * std::sin(angle));
-    const TDoublePoint c1 = RotatePoint(base, DoublePoint(base.X + 1.5, base.Y), angle + std::numbers::pi / 2);
-    const TDoublePoint c2 = RotatePoint(base, DoublePoint(base.X + 1.5, base.Y), angle - std::numbers::pi / 2);
+    const TDoublePoint c1 =
+        RotatePoint(base, DoublePoint(base.X + 1.5, base.Y), angle + std::numbers::pi / 2);
+    const TDoublePoint c2 =
+        RotatePoint(base, DoublePoint(base.X + 1.5, base.Y), angle - std::numbers::pi / 2);
     const QPoint head[] = {Px(c1.X, c1.Y), Px(tip.X, tip.Y), Px(c2.X, c2.Y)};
     canvas.MoveTo(Px(from.X, from.Y).x(), Px(from.X, from.Y).y());
     canvas.LineTo(Px(base.X, base.Y).x(), Px(base.X, base.Y).y());
@@ -70,7 +73,8 @@ QImage DrawDemoSheet() {
     canvas.SetPen({0x008000, 2, TPenStyle::psSolid});
     const T2DPointArray arc = EllipseArcToBezier(0.2, 4.5, 40, 25, 0.3, 210, 80);
     std::vector<QPoint> arcPixels;
-    for (const T2DPoint& p : arc) arcPixels.push_back(Px(p.X, p.Y));
+    for (const T2DPoint& p : arc)
+        arcPixels.push_back(Px(p.X, p.Y));
     canvas.PolyBezier(arcPixels);
     canvas.SetPen({0x800080, 2, TPenStyle::psSolid});
     const QPoint curve[] = {Px(160, 170), Px(190, 120), Px(230, 200), Px(270, 140)};

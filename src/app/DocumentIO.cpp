@@ -16,7 +16,9 @@ namespace {
 constexpr qint64 kMaxDrawingSize = 1024LL * 1024 * 1024;
 
 QString OneLine(QString text) {
-    return text.replace(QLatin1Char('\r'), QLatin1Char(' ')).replace(QLatin1Char('\n'), QLatin1Char(' ')).trimmed();
+    return text.replace(QLatin1Char('\r'), QLatin1Char(' '))
+        .replace(QLatin1Char('\n'), QLatin1Char(' '))
+        .trimmed();
 }
 
 // Runs a document operation that reports through message boxes; the first
@@ -39,7 +41,8 @@ template <typename TOperation> QString Captured(const QString& fallback, TOperat
 
 QString ReadDrawingFile(TVXDrawing& drawing, const QString& path) {
     const QFileInfo info(path);
-    if (!info.exists() || !info.isFile()) return QStringLiteral("Die Datei \"%1\" wurde nicht gefunden.").arg(path);
+    if (!info.exists() || !info.isFile())
+        return QStringLiteral("Die Datei \"%1\" wurde nicht gefunden.").arg(path);
     if (info.size() > kMaxDrawingSize) return QStringLiteral("Die Datei \"%1\" ist zu groß.").arg(path);
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
@@ -58,7 +61,8 @@ QString ReadDrawingFile(TVXDrawing& drawing, const QString& path) {
     }
     switch (result) {
     case DrawingFile::TLoadResult::NotADrawing:
-        return QStringLiteral("Die Datei \"%1\" ist keine Zeichnung (kein gültiges Stream Format).").arg(path);
+        return QStringLiteral("Die Datei \"%1\" ist keine Zeichnung (kein gültiges Stream Format).")
+            .arg(path);
     case DrawingFile::TLoadResult::Damaged:
         return QStringLiteral("Die Datei \"%1\" ist beschädigt.").arg(path);
     case DrawingFile::TLoadResult::Loaded:

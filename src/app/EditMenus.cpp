@@ -32,7 +32,8 @@ QAction* AddCommand(QMenu& menu, QWidget& owner, TVXDrawing& drawing, const TMen
     return action;
 }
 
-void AddCommands(QMenu& menu, QWidget& owner, TVXDrawing& drawing, std::initializer_list<TMenuCommand> commands) {
+void AddCommands(QMenu& menu, QWidget& owner, TVXDrawing& drawing,
+                 std::initializer_list<TMenuCommand> commands) {
     for (const TMenuCommand& command : commands) {
         if (command.Number == 0)
             menu.addSeparator();
@@ -47,17 +48,18 @@ const TMenuCommand kSeparator{0, "", {}};
 
 void BuildEditMenus(QMenuBar& bar, QWidget& owner, TVXDrawing& drawing) {
     QMenu* edit = bar.addMenu(QStringLiteral("Ä&ndern"));
-    AddCommands(*edit, owner, drawing,
-                {
-                    {21, "Rückgängig", [](TVXDrawing& d) { d.UnDo(); }, QKeySequence::Undo},
-                    {22, "Wiederrufen", [](TVXDrawing& d) { d.ReDo(); }, QKeySequence(Qt::CTRL | Qt::Key_Y)},
-                    kSeparator,
-                    {26, "Löschen", [](TVXDrawing& d) { d.RemoveSelection(); }, QKeySequence::Delete},
-                    kSeparator,
-                    {112, "alles selektieren", [](TVXDrawing& d) { d.SelectAll(0); }, QKeySequence::SelectAll},
-                    {113, "Auswahl aufheben", [](TVXDrawing& d) { d.DeselectAll(0); }},
-                    {114, "Selektion umkehren", [](TVXDrawing& d) { d.InvertSelection(); }},
-                });
+    AddCommands(
+        *edit, owner, drawing,
+        {
+            {21, "Rückgängig", [](TVXDrawing& d) { d.UnDo(); }, QKeySequence::Undo},
+            {22, "Wiederrufen", [](TVXDrawing& d) { d.ReDo(); }, QKeySequence(Qt::CTRL | Qt::Key_Y)},
+            kSeparator,
+            {26, "Löschen", [](TVXDrawing& d) { d.RemoveSelection(); }, QKeySequence::Delete},
+            kSeparator,
+            {112, "alles selektieren", [](TVXDrawing& d) { d.SelectAll(0); }, QKeySequence::SelectAll},
+            {113, "Auswahl aufheben", [](TVXDrawing& d) { d.DeselectAll(0); }},
+            {114, "Selektion umkehren", [](TVXDrawing& d) { d.InvertSelection(); }},
+        });
     QAction* undo = edit->findChild<QAction*>(QStringLiteral("cmd21"));
     QAction* redo = edit->findChild<QAction*>(QStringLiteral("cmd22"));
     QObject::connect(edit, &QMenu::aboutToShow, &owner, [&drawing, undo, redo] {
@@ -66,14 +68,15 @@ void BuildEditMenus(QMenuBar& bar, QWidget& owner, TVXDrawing& drawing) {
     });
 
     QMenu* arrange = bar.addMenu(QStringLiteral("An&ordnen"));
-    AddCommands(*arrange, owner, drawing,
-                {
-                    {38, "gruppieren", [](TVXDrawing& d) { d.GroupSelection(); }, QKeySequence(Qt::CTRL | Qt::Key_G)},
-                    {39, "Gruppe aufheben", [](TVXDrawing& d) { d.UngroupSelection(); },
-                     QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_G)},
-                    {190, "zu Bezier konvertieren", [](TVXDrawing& d) { d.ConvertSelectionToBezier(); }},
-                    {193, "InterBreak", [](TVXDrawing& d) { d.InterBreakSelection(); }},
-                });
+    AddCommands(
+        *arrange, owner, drawing,
+        {
+            {38, "gruppieren", [](TVXDrawing& d) { d.GroupSelection(); }, QKeySequence(Qt::CTRL | Qt::Key_G)},
+            {39, "Gruppe aufheben", [](TVXDrawing& d) { d.UngroupSelection(); },
+             QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_G)},
+            {190, "zu Bezier konvertieren", [](TVXDrawing& d) { d.ConvertSelectionToBezier(); }},
+            {193, "InterBreak", [](TVXDrawing& d) { d.InterBreakSelection(); }},
+        });
     QMenu* order = arrange->addMenu(QStringLiteral("Order"));
     AddCommands(*order, owner, drawing,
                 {

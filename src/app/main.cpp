@@ -43,9 +43,11 @@ int main(int argc, char** argv) {
     if (batch) return RunBatch(args, out, err);
 
     if (args.value(1) == QLatin1String("--demo")) {
-        const QString target = args.size() > 2 ? args.at(2) : QDir::temp().filePath(QStringLiteral("keldra-beispiel.png"));
+        const QString target =
+            args.size() > 2 ? args.at(2) : QDir::temp().filePath(QStringLiteral("keldra-beispiel.png"));
         if (!DrawDemoSheet().save(target, "PNG")) {
-            err << QStringLiteral("Das Beispielblatt kann nicht nach \"%1\" geschrieben werden.").arg(target) << Qt::endl;
+            err << QStringLiteral("Das Beispielblatt kann nicht nach \"%1\" geschrieben werden.").arg(target)
+                << Qt::endl;
             return 1;
         }
         out << QStringLiteral("Beispielblatt gespeichert: %1").arg(QDir(target).absolutePath()) << Qt::endl;

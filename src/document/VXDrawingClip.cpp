@@ -8,9 +8,13 @@
 
 namespace {
 
-TClipHolder* AsPicture(TFigure* figure) { return dynamic_cast<TClipHolder*>(figure); }
+TClipHolder* AsPicture(TFigure* figure) {
+    return dynamic_cast<TClipHolder*>(figure);
+}
 
-bool HasHitRegion(const TFigure* figure) { return figure->FRegion && !figure->FRegion->IsEmpty(); }
+bool HasHitRegion(const TFigure* figure) {
+    return figure->FRegion && !figure->FRegion->IsEmpty();
+}
 
 } // namespace
 
@@ -45,8 +49,10 @@ void TVXDrawing::ClipSelBitmapToSelFigure() {
         ClipStepPut(work);
     }
     if (step) {
-        for (TFigure* figure : step->Figures) ++figure->FUndoRefs;
-        for (TFigure* figure : step->Extra) ++figure->FUndoRefs;
+        for (TFigure* figure : step->Figures)
+            ++figure->FUndoRefs;
+        for (TFigure* figure : step->Extra)
+            ++figure->FUndoRefs;
         AddUndoAction(std::move(step));
     }
     SetUpdated(true);
@@ -70,8 +76,10 @@ void TVXDrawing::UnClipSelBitmap() {
         ClipStepTake(work, false);
     }
     if (step) {
-        for (TFigure* figure : step->Figures) ++figure->FUndoRefs;
-        for (TFigure* figure : step->Extra) ++figure->FUndoRefs;
+        for (TFigure* figure : step->Figures)
+            ++figure->FUndoRefs;
+        for (TFigure* figure : step->Extra)
+            ++figure->FUndoRefs;
         AddUndoAction(std::move(step));
     }
     SetUpdated(true);

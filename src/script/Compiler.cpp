@@ -119,7 +119,9 @@ TMemberName THalCompiler::TImpl::ReadName(const TToken& first) {
 THalCompiler::THalCompiler(std::string_view source, const void* host, const THostObjects* objects)
     : FImpl(new TImpl(source, host, objects)) {}
 
-THalCompiler::~THalCompiler() { delete FImpl; }
+THalCompiler::~THalCompiler() {
+    delete FImpl;
+}
 
 TProgramImage THalCompiler::Compile() {
     if (FImpl->Used) {
@@ -135,11 +137,16 @@ TProgramImage THalCompiler::Compile() {
     TProgramImage image;
     image.Constants = c.Constants;
     image.Labels.reserve(c.Labels.size());
-    for (const TLabelItem& label : c.Labels) image.Labels.push_back(label.Address);
+    for (const TLabelItem& label : c.Labels)
+        image.Labels.push_back(label.Address);
     image.Code = c.Code;
     return image;
 }
 
-const TIdentList& THalCompiler::Identifiers() const { return FImpl->Identifiers; }
+const TIdentList& THalCompiler::Identifiers() const {
+    return FImpl->Identifiers;
+}
 
-const std::string& THalCompiler::ParentClassName() const { return FImpl->ParentClassName; }
+const std::string& THalCompiler::ParentClassName() const {
+    return FImpl->ParentClassName;
+}

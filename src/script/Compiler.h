@@ -14,9 +14,9 @@
 
 // One declared variable, parameter, result, field, procedure or function.
 struct TIdentListItem {
-    std::int32_t Number = 0;     // the register for data, the label for a routine
-    std::string TypeName;        // the token written after the colon
-    std::int32_t Routine = 0;    // 1 for procedures and functions
+    std::int32_t Number = 0;  // the register for data, the label for a routine
+    std::string TypeName;     // the token written after the colon
+    std::int32_t Routine = 0; // 1 for procedures and functions
     std::int32_t ParamCount = 0;
     std::array<std::uint8_t, 100> ByRef{}; // 1 for var parameters
     std::int32_t Spare = 0;
@@ -38,7 +38,8 @@ public:
     // `source`: the program text (Windows-1252 bytes). `host`: the component
     // whose scoped dynamic variables are visible (may be null). `objects`:
     // the host objects (may be null).
-    explicit THalCompiler(std::string_view source, const void* host = nullptr, const THostObjects* objects = nullptr);
+    explicit THalCompiler(std::string_view source, const void* host = nullptr,
+                          const THostObjects* objects = nullptr);
     ~THalCompiler();
     THalCompiler(const THalCompiler&) = delete;
     THalCompiler& operator=(const THalCompiler&) = delete;

@@ -34,11 +34,13 @@ void THalCompiler::TImpl::Declarations() {
             break;
         case kwVar:
             Next();
-            while (Peek().Kind < 1000) VarGroup();
+            while (Peek().Kind < 1000)
+                VarGroup();
             break;
         case kwType:
             Next();
-            while (PeekIs(tkIdentifier)) ClassDeclaration();
+            while (PeekIs(tkIdentifier))
+                ClassDeclaration();
             break;
         case kwUses:
             Next();
@@ -93,7 +95,8 @@ void THalCompiler::TImpl::VarGroup() {
         if (separator.Kind != ',') Fail("Error in variable declaration block");
     }
     const TToken type = Next();
-    for (const std::string& key : declared) Identifiers[key].TypeName = type.ValueText();
+    for (const std::string& key : declared)
+        Identifiers[key].TypeName = type.ValueText();
     if (Next().Kind != ';') Fail("Operator delimeter expected");
 }
 
@@ -228,7 +231,8 @@ void THalCompiler::TImpl::RoutineDeclaration(bool headerOnly) {
     if (Next().Kind != ';') Fail("Operator delimeter expected");
     for (int directives = 0; directives < 2; ++directives) {
         const int kind = Peek().Kind;
-        if (kind != kwVirtual && kind != kwOverride && kind != kwDynamic && kind != kwAbstract && kind != kwStdcall)
+        if (kind != kwVirtual && kind != kwOverride && kind != kwDynamic && kind != kwAbstract &&
+            kind != kwStdcall)
             break;
         Next();
         if (Next().Kind != ';') Fail("Operator delimeter expected");
@@ -256,7 +260,8 @@ void THalCompiler::TImpl::CheckLinks() {
     for (const auto& [name, item] : Identifiers) {
         if (item.Routine == 0) continue;
         const TLabelItem& label = Labels[static_cast<std::size_t>(item.Number)];
-        if (label.Used && !label.Defined) throw ECompilerError("Forward declaration of <" + name + "> not satisfied");
+        if (label.Used && !label.Defined)
+            throw ECompilerError("Forward declaration of <" + name + "> not satisfied");
     }
     for (const TLabelItem& label : Labels)
         if (label.Used != label.Defined) throw ECompilerError("Link Error");

@@ -70,11 +70,20 @@ std::int32_t THalCompiler::TImpl::SimpleExpression() {
     for (;;) {
         std::int32_t op = -1;
         switch (Peek().Kind) {
-        case '+': op = opADD; break;
-        case '-': op = opSUB; break;
-        case kwOr: op = opOR; break;
-        case kwXor: op = opXOR; break;
-        default: return left;
+        case '+':
+            op = opADD;
+            break;
+        case '-':
+            op = opSUB;
+            break;
+        case kwOr:
+            op = opOR;
+            break;
+        case kwXor:
+            op = opXOR;
+            break;
+        default:
+            return left;
         }
         Next();
         TTempMark temps(*this);
@@ -88,14 +97,29 @@ std::int32_t THalCompiler::TImpl::Term() {
     for (;;) {
         std::int32_t op = -1;
         switch (Peek().Kind) {
-        case '*': op = opMUL; break;
-        case '/': op = opDIVR; break;
-        case kwDiv: op = opIDIV; break;
-        case kwMod: op = opMOD; break;
-        case kwAnd: op = opAND; break;
-        case kwShl: op = opSHL; break;
-        case kwShr: op = opSHR; break;
-        default: return left;
+        case '*':
+            op = opMUL;
+            break;
+        case '/':
+            op = opDIVR;
+            break;
+        case kwDiv:
+            op = opIDIV;
+            break;
+        case kwMod:
+            op = opMOD;
+            break;
+        case kwAnd:
+            op = opAND;
+            break;
+        case kwShl:
+            op = opSHL;
+            break;
+        case kwShr:
+            op = opSHR;
+            break;
+        default:
+            return left;
         }
         Next();
         TTempMark temps(*this);
@@ -162,7 +186,8 @@ std::int32_t THalCompiler::TImpl::StringFactor(const TToken& first) {
             const TToken code = Next();
             if (code.Kind != tkNumber) Fail("String constant declaration error");
             unsigned value = 0;
-            for (const char c : code.Text) value = (value * 10 + static_cast<unsigned>(c - '0')) & 0xFFFFu;
+            for (const char c : code.Text)
+                value = (value * 10 + static_cast<unsigned>(c - '0')) & 0xFFFFu;
             text.push_back(static_cast<char>(value & 0xFFu));
         }
         const int next = Peek().Kind;
@@ -256,11 +281,14 @@ std::int32_t THalCompiler::TImpl::ArrayConstructor(bool bracketed) {
 }
 
 void THalCompiler::TImpl::EmitBinding(const TMemberName& name) {
-    if (name.Binding == TMemberName::bnConst) Emit(opSELFC, name.Bound);
-    else if (name.Binding == TMemberName::bnRegister) Emit(opSELFR, name.Bound);
+    if (name.Binding == TMemberName::bnConst)
+        Emit(opSELFC, name.Bound);
+    else if (name.Binding == TMemberName::bnRegister)
+        Emit(opSELFR, name.Bound);
 }
 
-void THalCompiler::TImpl::EmitNativeCall(std::int32_t result, std::size_t index, const std::vector<std::int32_t>& args) {
+void THalCompiler::TImpl::EmitNativeCall(std::int32_t result, std::size_t index,
+                                         const std::vector<std::int32_t>& args) {
     Emit(opCALLN, result, static_cast<std::int32_t>(index));
     for (std::size_t i = 0; i < args.size(); i += 3) {
         const std::int32_t op = args[i];
@@ -343,8 +371,8 @@ std::int32_t THalCompiler::TImpl::ScriptCall(const TIdentEntry& routine, bool wa
     }
     for (std::size_t i = 0; i < n; ++i) {
         if (i > 0 && Next().Kind != ',') Fail("Comma expected");
-        const auto param = i < item.ParamNames.size() ? Identifiers.find(key + "." + item.ParamNames[i])
-                                                      : Identifiers.end();
+        const auto param =
+            i < item.ParamNames.size() ? Identifiers.find(key + "." + item.ParamNames[i]) : Identifiers.end();
         if (param == Identifiers.end()) Fail("Procedure " + key + " not found");
         const std::int32_t target = param->second.Number;
         if (item.ByRef[i]) {
@@ -369,6 +397,7 @@ std::int32_t THalCompiler::TImpl::ScriptCall(const TIdentEntry& routine, bool wa
         value = NewTemp();
         Emit(opMOV, value, result->second.Number);
     }
-    for (const auto& [variable, parameter] : copyBack) Emit(opMOV, variable, parameter);
+    for (const auto& [variable, parameter] : copyBack)
+        Emit(opMOV, variable, parameter);
     return value;
 }

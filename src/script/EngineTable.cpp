@@ -41,24 +41,24 @@ TScriptValue RunMacroFile(const std::string& fileName) {
 }
 
 void RegisterEngineTable(TScriptRuntime& runtime) {
-    runtime.RegisterFunc("RunMacro", [](TNativeCall& call) { call.Result = RunMacroFile(call.Args[0].AsString()); },
+    runtime.RegisterFunc("RunMacro",
+                         [](TNativeCall& call) { call.Result = RunMacroFile(call.Args[0].AsString()); },
                          {pkValue});
     runtime.RegisterProc(
-        "RunForm", [](TNativeCall&) { throw EScriptError("RunForm: script-driven forms are not available here"); },
+        "RunForm",
+        [](TNativeCall&) { throw EScriptError("RunForm: script-driven forms are not available here"); },
         {pkValue});
-    runtime.RegisterProc(
-        "Print",
-        [&runtime](TNativeCall& call) {
-            const std::string text = JoinPrinted(call.Args[0]);
-            if (runtime.PrintSink) runtime.PrintSink(text);
-        },
-        {pkArray});
-    runtime.RegisterProc(
-        "PrintError",
-        [&runtime](TNativeCall& call) {
-            const std::string text = JoinPrinted(call.Args[0]);
-            runtime.ErrorFlag = true;
-            if (runtime.ErrorSink) runtime.ErrorSink(text);
-        },
-        {pkArray});
+    runtime.RegisterProc("Print",
+                         [&runtime](TNativeCall& call) {
+                             const std::string text = JoinPrinted(call.Args[0]);
+                             if (runtime.PrintSink) runtime.PrintSink(text);
+                         },
+                         {pkArray});
+    runtime.RegisterProc("PrintError",
+                         [&runtime](TNativeCall& call) {
+                             const std::string text = JoinPrinted(call.Args[0]);
+                             runtime.ErrorFlag = true;
+                             if (runtime.ErrorSink) runtime.ErrorSink(text);
+                         },
+                         {pkArray});
 }

@@ -9,20 +9,15 @@
 #include <string>
 #include <system_error>
 
-std::string FloatToStr(double value)
-{
-    if (std::isnan(value))
-        return "NAN";
-    if (std::isinf(value))
-        return value > 0 ? "INF" : "-INF";
-    if (value == 0.0)
-        return "0"; // also for -0
+std::string FloatToStr(double value) {
+    if (std::isnan(value)) return "NAN";
+    if (std::isinf(value)) return value > 0 ? "INF" : "-INF";
+    if (value == 0.0) return "0"; // also for -0
 
     // Round to 15 significant digits: d.dddddddddddddde±X.
     char buf[64];
     const auto res = std::to_chars(buf, buf + sizeof buf, value, std::chars_format::scientific, 14);
-    if (res.ec != std::errc())
-        return "0";
+    if (res.ec != std::errc()) return "0";
     const std::string text(buf, res.ptr);
 
     std::string out;
@@ -33,8 +28,7 @@ std::string FloatToStr(double value)
     }
     std::string digits;
     for (; pos < text.size() && text[pos] != 'e'; ++pos)
-        if (text[pos] != '.')
-            digits.push_back(text[pos]);
+        if (text[pos] != '.') digits.push_back(text[pos]);
     int exponent = 0;
     if (pos < text.size()) {
         ++pos; // 'e'
@@ -45,8 +39,7 @@ std::string FloatToStr(double value)
         }
         for (; pos < text.size(); ++pos)
             exponent = exponent * 10 + (text[pos] - '0');
-        if (negative)
-            exponent = -exponent;
+        if (negative) exponent = -exponent;
     }
     while (digits.size() > 1 && digits.back() == '0')
         digits.pop_back();

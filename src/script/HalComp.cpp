@@ -7,7 +7,8 @@ THalRuner::THalRuner(std::string source) : FSource(std::move(source)) {}
 
 void THalRuner::AddObject(std::string_view name, std::string_view className, std::int32_t object) {
     // The first registration of a name stays.
-    FObjects.emplace(TScriptRuntime::UpperName(name), THostObject{TScriptRuntime::UpperName(className), object});
+    FObjects.emplace(TScriptRuntime::UpperName(name),
+                     THostObject{TScriptRuntime::UpperName(className), object});
 }
 
 void THalRuner::Execute() {

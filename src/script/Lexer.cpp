@@ -13,9 +13,29 @@ namespace {
 
 bool IsSingleCharToken(unsigned char c) {
     switch (c) {
-    case '#': case '$': case '%': case '&': case '(': case ')': case '*': case '+': case ',': case '-':
-    case '.': case '/': case ':': case ';': case '<': case '=': case '>': case '@': case '[': case ']':
-    case '^': case '|': case '~':
+    case '#':
+    case '$':
+    case '%':
+    case '&':
+    case '(':
+    case ')':
+    case '*':
+    case '+':
+    case ',':
+    case '-':
+    case '.':
+    case '/':
+    case ':':
+    case ';':
+    case '<':
+    case '=':
+    case '>':
+    case '@':
+    case '[':
+    case ']':
+    case '^':
+    case '|':
+    case '~':
         return true;
     default:
         return false;
@@ -25,41 +45,93 @@ bool IsSingleCharToken(unsigned char c) {
 bool IsWordTerminator(unsigned char c) {
     if (c <= 32) return true;
     switch (c) {
-    case '"': case '\'': case '{': case '}':
+    case '"':
+    case '\'':
+    case '{':
+    case '}':
         return true;
     default:
         return IsSingleCharToken(c);
     }
 }
 
-bool IsIdentStart(unsigned char c) { return (c >= 'A' && c <= 'Z') || c == '_' || (c >= 192 && c <= 223); }
-bool IsIdentChar(unsigned char c) { return IsIdentStart(c) || (c >= '0' && c <= '9'); }
-bool IsDigit(unsigned char c) { return c >= '0' && c <= '9'; }
-bool IsHexDigit(unsigned char c) { return IsDigit(c) || (c >= 'A' && c <= 'F'); }
+bool IsIdentStart(unsigned char c) {
+    return (c >= 'A' && c <= 'Z') || c == '_' || (c >= 192 && c <= 223);
+}
+bool IsIdentChar(unsigned char c) {
+    return IsIdentStart(c) || (c >= '0' && c <= '9');
+}
+bool IsDigit(unsigned char c) {
+    return c >= '0' && c <= '9';
+}
+bool IsHexDigit(unsigned char c) {
+    return IsDigit(c) || (c >= 'A' && c <= 'F');
+}
 
 const std::map<std::string, int, std::less<>>& KeywordTable() {
     static const std::map<std::string, int, std::less<>> table = [] {
         const std::pair<const char*, int> words[] = {
-            {"PROGRAM", kwProgram}, {"LABEL", kwLabel}, {"GOTO", kwGoto}, {"VAR", kwVar},
-            {"BEGIN", kwBegin}, {"END", kwEnd}, {"AND", kwAnd}, {"OR", kwOr}, {"XOR", kwXor},
-            {"NOT", kwNot}, {"SHL", kwShl}, {"SHR", kwShr}, {"DIV", kwDiv}, {"MOD", kwMod},
-            {"TRUE", kwTrue}, {"FALSE", kwFalse}, {"IF", kwIf}, {"THEN", kwThen}, {"ELSE", kwElse},
-            {"WHILE", kwWhile}, {"REPEAT", kwRepeat}, {"UNTIL", kwUntil}, {"FOR", kwFor},
-            {"TO", kwTo}, {"DOWNTO", kwDownTo}, {"DO", kwDo}, {"NIL", kwNil},
-            {"INITIALIZATION", kwInitialization}, {"FINALIZATION", kwFinalization},
-            {"CLASS", kwClass}, {"TYPE", kwType}, {"CONSTRUCTOR", kwConstructor},
-            {"DESTRUCTOR", kwDestructor}, {"USES", kwUses}, {"UNIT", kwUnit},
-            {"INTERFACE", kwInterface}, {"IMPLEMENTATION", kwImplementation},
-            {"PROCEDURE", kwProcedure}, {"PRIVATE", kwPrivate}, {"PUBLIC", kwPublic},
-            {"PROTECTED", kwProtected}, {"PUBLISHED", kwPublished}, {"FUNCTION", kwFunction},
-            {"CONST", kwConst}, {"PROPERTY", kwProperty}, {"VIRTUAL", kwVirtual},
-            {"OVERRIDE", kwOverride}, {"DYNAMIC", kwDynamic}, {"RECORD", kwRecord},
-            {"FORWARD", kwForward}, {"INDEX", kwIndex}, {"READ", kwRead}, {"WRITE", kwWrite},
-            {"STORED", kwStored}, {"DEFAULT", kwDefault}, {"ABSTRACT", kwAbstract},
+            {"PROGRAM", kwProgram},
+            {"LABEL", kwLabel},
+            {"GOTO", kwGoto},
+            {"VAR", kwVar},
+            {"BEGIN", kwBegin},
+            {"END", kwEnd},
+            {"AND", kwAnd},
+            {"OR", kwOr},
+            {"XOR", kwXor},
+            {"NOT", kwNot},
+            {"SHL", kwShl},
+            {"SHR", kwShr},
+            {"DIV", kwDiv},
+            {"MOD", kwMod},
+            {"TRUE", kwTrue},
+            {"FALSE", kwFalse},
+            {"IF", kwIf},
+            {"THEN", kwThen},
+            {"ELSE", kwElse},
+            {"WHILE", kwWhile},
+            {"REPEAT", kwRepeat},
+            {"UNTIL", kwUntil},
+            {"FOR", kwFor},
+            {"TO", kwTo},
+            {"DOWNTO", kwDownTo},
+            {"DO", kwDo},
+            {"NIL", kwNil},
+            {"INITIALIZATION", kwInitialization},
+            {"FINALIZATION", kwFinalization},
+            {"CLASS", kwClass},
+            {"TYPE", kwType},
+            {"CONSTRUCTOR", kwConstructor},
+            {"DESTRUCTOR", kwDestructor},
+            {"USES", kwUses},
+            {"UNIT", kwUnit},
+            {"INTERFACE", kwInterface},
+            {"IMPLEMENTATION", kwImplementation},
+            {"PROCEDURE", kwProcedure},
+            {"PRIVATE", kwPrivate},
+            {"PUBLIC", kwPublic},
+            {"PROTECTED", kwProtected},
+            {"PUBLISHED", kwPublished},
+            {"FUNCTION", kwFunction},
+            {"CONST", kwConst},
+            {"PROPERTY", kwProperty},
+            {"VIRTUAL", kwVirtual},
+            {"OVERRIDE", kwOverride},
+            {"DYNAMIC", kwDynamic},
+            {"RECORD", kwRecord},
+            {"FORWARD", kwForward},
+            {"INDEX", kwIndex},
+            {"READ", kwRead},
+            {"WRITE", kwWrite},
+            {"STORED", kwStored},
+            {"DEFAULT", kwDefault},
+            {"ABSTRACT", kwAbstract},
             {"STDCALL", kwStdcall},
         };
         std::map<std::string, int, std::less<>> result;
-        for (const auto& [word, kind] : words) result.emplace(word, kind);
+        for (const auto& [word, kind] : words)
+            result.emplace(word, kind);
         return result;
     }();
     return table;
@@ -75,7 +147,10 @@ int KeywordKind(std::string_view upperWord) {
 
 std::string TToken::ValueText() const {
     switch (Kind) {
-    case tkIdentifier: case tkString: case tkNumber: case tkHexConst:
+    case tkIdentifier:
+    case tkString:
+    case tkNumber:
+    case tkHexConst:
         return Text;
     case tkNamedConst:
         return std::to_string(ConstIndex);
@@ -90,7 +165,8 @@ void RaiseSyntaxError(int line, const std::string& message) {
 
 int TLexer::Line() const {
     const std::size_t end = std::min(FPos, FSource.size());
-    return 1 + static_cast<int>(std::count(FSource.begin(), FSource.begin() + static_cast<std::ptrdiff_t>(end), '\n'));
+    return 1 + static_cast<int>(
+                   std::count(FSource.begin(), FSource.begin() + static_cast<std::ptrdiff_t>(end), '\n'));
 }
 
 unsigned char TLexer::Read() {
@@ -142,7 +218,8 @@ TToken TLexer::ReadWord(unsigned char first) {
     const std::string& word = token.Text;
     const auto front = static_cast<unsigned char>(word[0]);
     if (IsIdentStart(front)) {
-        if (!std::all_of(word.begin(), word.end(), [](char c) { return IsIdentChar(static_cast<unsigned char>(c)); }))
+        if (!std::all_of(word.begin(), word.end(),
+                         [](char c) { return IsIdentChar(static_cast<unsigned char>(c)); }))
             Fail("Bad identifier name <" + word + ">");
         if (const int keyword = KeywordKind(word)) {
             token.Kind = keyword;
@@ -173,7 +250,8 @@ TToken TLexer::Next() {
     TToken token;
     for (;;) {
         unsigned char c = Read();
-        while (c >= 1 && c <= 32) c = Read();
+        while (c >= 1 && c <= 32)
+            c = Read();
         if (c == 0) {
             Back();
             break;

@@ -17,15 +17,61 @@ enum TTokenKind : int {
 };
 
 enum TKeyword : int {
-    kwProgram = 1000, kwLabel, kwGoto, kwVar, kwBegin, kwEnd, kwAnd, kwOr, kwXor, kwNot,
-    kwShl = 1010, kwShr, kwDiv, kwMod, kwTrue, kwFalse, kwIf, kwThen, kwElse, kwWhile,
-    kwRepeat = 1020, kwUntil, kwFor, kwTo, kwDownTo, kwDo,
+    kwProgram = 1000,
+    kwLabel,
+    kwGoto,
+    kwVar,
+    kwBegin,
+    kwEnd,
+    kwAnd,
+    kwOr,
+    kwXor,
+    kwNot,
+    kwShl = 1010,
+    kwShr,
+    kwDiv,
+    kwMod,
+    kwTrue,
+    kwFalse,
+    kwIf,
+    kwThen,
+    kwElse,
+    kwWhile,
+    kwRepeat = 1020,
+    kwUntil,
+    kwFor,
+    kwTo,
+    kwDownTo,
+    kwDo,
     kwNil = 1027,
-    kwInitialization = 1031, kwFinalization, kwClass, kwType, kwConstructor, kwDestructor,
-    kwUses, kwUnit, kwInterface, kwImplementation,
-    kwProcedure = 1041, kwPrivate, kwPublic, kwProtected, kwPublished, kwFunction, kwConst,
-    kwProperty, kwVirtual, kwOverride,
-    kwDynamic = 1051, kwRecord, kwForward, kwIndex, kwRead, kwWrite, kwStored, kwDefault,
+    kwInitialization = 1031,
+    kwFinalization,
+    kwClass,
+    kwType,
+    kwConstructor,
+    kwDestructor,
+    kwUses,
+    kwUnit,
+    kwInterface,
+    kwImplementation,
+    kwProcedure = 1041,
+    kwPrivate,
+    kwPublic,
+    kwProtected,
+    kwPublished,
+    kwFunction,
+    kwConst,
+    kwProperty,
+    kwVirtual,
+    kwOverride,
+    kwDynamic = 1051,
+    kwRecord,
+    kwForward,
+    kwIndex,
+    kwRead,
+    kwWrite,
+    kwStored,
+    kwDefault,
     kwAbstract,
     kwStdcall = 1069,
 };
@@ -58,7 +104,10 @@ public:
 
     std::string_view Source() const { return FSource; }
     TState State() const { return {FPos, FAfterDollar}; }
-    void Restore(TState state) { FPos = state.Pos; FAfterDollar = state.AfterDollar; }
+    void Restore(TState state) {
+        FPos = state.Pos;
+        FAfterDollar = state.AfterDollar;
+    }
 
     // 1 plus the line feeds before the read position.
     int Line() const;

@@ -14,12 +14,14 @@ namespace {
 // whatever the host.
 void PutI32(std::vector<std::uint8_t>& out, std::int32_t value) {
     const auto u = static_cast<std::uint32_t>(value);
-    for (int k = 0; k < 4; ++k) out.push_back(static_cast<std::uint8_t>(u >> (8 * k)));
+    for (int k = 0; k < 4; ++k)
+        out.push_back(static_cast<std::uint8_t>(u >> (8 * k)));
 }
 
 void PutF64(std::vector<std::uint8_t>& out, double value) {
     const auto u = std::bit_cast<std::uint64_t>(value);
-    for (int k = 0; k < 8; ++k) out.push_back(static_cast<std::uint8_t>(u >> (8 * k)));
+    for (int k = 0; k < 8; ++k)
+        out.push_back(static_cast<std::uint8_t>(u >> (8 * k)));
 }
 
 class TImageReader {
@@ -36,14 +38,16 @@ public:
     std::int32_t I32() {
         Need(4);
         std::uint32_t u = 0;
-        for (int k = 0; k < 4; ++k) u |= std::uint32_t{FBytes[FPos + static_cast<std::size_t>(k)]} << (8 * k);
+        for (int k = 0; k < 4; ++k)
+            u |= std::uint32_t{FBytes[FPos + static_cast<std::size_t>(k)]} << (8 * k);
         FPos += 4;
         return static_cast<std::int32_t>(u);
     }
     double F64() {
         Need(8);
         std::uint64_t u = 0;
-        for (int k = 0; k < 8; ++k) u |= std::uint64_t{FBytes[FPos + static_cast<std::size_t>(k)]} << (8 * k);
+        for (int k = 0; k < 8; ++k)
+            u |= std::uint64_t{FBytes[FPos + static_cast<std::size_t>(k)]} << (8 * k);
         FPos += 8;
         return std::bit_cast<double>(u);
     }
@@ -104,7 +108,8 @@ std::vector<std::uint8_t> WriteImage(const TProgramImage& image) {
         }
     }
     PutI32(out, static_cast<std::int32_t>(image.Labels.size()));
-    for (std::int32_t address : image.Labels) PutI32(out, address);
+    for (std::int32_t address : image.Labels)
+        PutI32(out, address);
     PutI32(out, static_cast<std::int32_t>(image.Code.size()));
     for (const TInstruction& instruction : image.Code) {
         PutI32(out, instruction.A);
@@ -141,7 +146,8 @@ TProgramImage ReadImage(std::span<const std::uint8_t> bytes) {
     }
     const std::size_t labels = in.Count(4);
     image.Labels.reserve(labels);
-    for (std::size_t k = 0; k < labels; ++k) image.Labels.push_back(in.I32());
+    for (std::size_t k = 0; k < labels; ++k)
+        image.Labels.push_back(in.I32());
     const std::size_t code = in.Count(12);
     image.Code.reserve(code);
     for (std::size_t k = 0; k < code; ++k) {
@@ -163,7 +169,8 @@ void ValidateImage(const TProgramImage& image, const TScriptRuntime& runtime) {
         // A label may point just past the last instruction only when nothing
         // jumps there; running off the end is caught at run time as well.
         if (address < 0 || static_cast<std::size_t>(address) > size)
-            throw ECompilerError("Invalid program image: label " + std::to_string(k) + " points outside the code");
+            throw ECompilerError("Invalid program image: label " + std::to_string(k) +
+                                 " points outside the code");
     }
     auto isRegister = [](std::int32_t r) { return r >= 0 && r < kRegisterCount; };
     auto isLabel = [&](std::int32_t l) {
@@ -175,15 +182,35 @@ void ValidateImage(const TProgramImage& image, const TScriptRuntime& runtime) {
     for (std::size_t k = 0; k < size; ++k) {
         const TInstruction& in = image.Code[k];
         switch (in.Op) {
-        case opADD: case opSUB: case opMUL: case opIDIV: case opMOD: case opDIVR: case opSHL: case opSHR:
-        case opOR: case opXOR: case opAND: case opGE: case opEQ: case opLE: case opNE: case opGT: case opLT:
+        case opADD:
+        case opSUB:
+        case opMUL:
+        case opIDIV:
+        case opMOD:
+        case opDIVR:
+        case opSHL:
+        case opSHR:
+        case opOR:
+        case opXOR:
+        case opAND:
+        case opGE:
+        case opEQ:
+        case opLE:
+        case opNE:
+        case opGT:
+        case opLT:
         case opMOV:
             if (!isRegister(in.A) || !isRegister(in.B)) Invalid("register out of range", k);
             break;
-        case opNOT: case opNEG: case opINC: case opDEC: case opSELFR:
+        case opNOT:
+        case opNEG:
+        case opINC:
+        case opDEC:
+        case opSELFR:
             if (!isRegister(in.A)) Invalid("register out of range", k);
             break;
-        case opJMP: case opCALL:
+        case opJMP:
+        case opCALL:
             if (!isLabel(in.A)) Invalid("label out of range", k);
             break;
         case opJF:
@@ -193,12 +220,16 @@ void ValidateImage(const TProgramImage& image, const TScriptRuntime& runtime) {
             if (!isRegister(in.A) || in.B < 0 || static_cast<std::size_t>(in.B) >= image.Constants.size())
                 Invalid("constant out of range", k);
             break;
-        case opSTOP: case opRET: case opSELFC:
+        case opSTOP:
+        case opRET:
+        case opSELFC:
             break;
         case opCARRIER:
             break; // only ever skipped
-        case opDYNGET: case opDYNSET:
-            if (in.B < 0 || static_cast<std::size_t>(in.B) >= providerCount) Invalid("provider out of range", k);
+        case opDYNGET:
+        case opDYNSET:
+            if (in.B < 0 || static_cast<std::size_t>(in.B) >= providerCount)
+                Invalid("provider out of range", k);
             if (k + 1 >= size || !isRegister(image.Code[k + 1].A)) Invalid("missing variable carrier", k);
             isCarrier[++k] = true;
             break;
@@ -213,7 +244,8 @@ void ValidateImage(const TProgramImage& image, const TScriptRuntime& runtime) {
                 const std::int32_t r = arg % 3 == 0 ? carrier.Op : arg % 3 == 1 ? carrier.A : carrier.B;
                 if (!isRegister(r)) Invalid("argument register out of range", k);
             }
-            for (std::size_t c = 1; c <= carriers; ++c) isCarrier[k + c] = true;
+            for (std::size_t c = 1; c <= carriers; ++c)
+                isCarrier[k + c] = true;
             k += carriers;
             break;
         }
@@ -234,6 +266,7 @@ void ValidateImage(const TProgramImage& image, const TScriptRuntime& runtime) {
     for (std::size_t l = 0; l < image.Labels.size(); ++l) {
         const auto address = static_cast<std::size_t>(image.Labels[l]);
         if (address < size && isCarrier[address])
-            throw ECompilerError("Invalid program image: label " + std::to_string(l) + " points at an operand carrier");
+            throw ECompilerError("Invalid program image: label " + std::to_string(l) +
+                                 " points at an operand carrier");
     }
 }

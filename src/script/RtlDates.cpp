@@ -23,18 +23,17 @@ const char TimeSeparator = ':';
 const char* const TimeAMString = "AM";
 const char* const TimePMString = "PM";
 const char* const ShortDayNames[7] = {"So", "Mo", "Di", "Mi", "Do", "Fr", "Sa"};
-const char* const LongDayNames[7] = {"Sonntag", "Montag", "Dienstag", "Mittwoch",
+const char* const LongDayNames[7] = {"Sonntag",    "Montag",  "Dienstag", "Mittwoch",
                                      "Donnerstag", "Freitag", "Samstag"};
 const char* const ShortMonthNames[12] = {"Jan", "Feb", "Mrz", "Apr", "Mai", "Jun",
                                          "Jul", "Aug", "Sep", "Okt", "Nov", "Dez"};
-const char* const LongMonthNames[12] = {"Januar", "Februar", "M\xE4rz", "April", "Mai", "Juni",
-                                        "Juli", "August", "September", "Oktober", "November", "Dezember"};
+const char* const LongMonthNames[12] = {"Januar", "Februar", "M\xE4rz",   "April",   "Mai",      "Juni",
+                                        "Juli",   "August",  "September", "Oktober", "November", "Dezember"};
 
 constexpr double MSecsPerDay = 86400000.0;
 
 // Days from 1970-01-01 of a proleptic Gregorian date.
-std::int64_t DaysFromCivil(std::int64_t y, std::int64_t m, std::int64_t d)
-{
+std::int64_t DaysFromCivil(std::int64_t y, std::int64_t m, std::int64_t d) {
     y -= m <= 2 ? 1 : 0;
     const std::int64_t era = (y >= 0 ? y : y - 399) / 400;
     const std::int64_t yoe = y - era * 400;
@@ -43,8 +42,7 @@ std::int64_t DaysFromCivil(std::int64_t y, std::int64_t m, std::int64_t d)
     return era * 146097 + doe - 719468;
 }
 
-TDateParts CivilFromDays(std::int64_t z)
-{
+TDateParts CivilFromDays(std::int64_t z) {
     z += 719468;
     const std::int64_t era = (z >= 0 ? z : z - 146096) / 146097;
     const std::int64_t doe = z - era * 146097;
@@ -59,58 +57,48 @@ TDateParts CivilFromDays(std::int64_t z)
 
 const std::int64_t DayZero = DaysFromCivil(1899, 12, 30);
 
-bool IsLeapYear(std::int32_t y)
-{
+bool IsLeapYear(std::int32_t y) {
     return (y % 4 == 0 && y % 100 != 0) || y % 400 == 0;
 }
 
-std::int32_t DaysInMonth(std::int32_t y, std::int32_t m)
-{
+std::int32_t DaysInMonth(std::int32_t y, std::int32_t m) {
     static const std::int32_t days[12] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
     return m == 2 && IsLeapYear(y) ? 29 : days[m - 1];
 }
 
 // The whole days of a date-time (towards zero) after a range check.
-std::int64_t WholeDays(double dateTime)
-{
+std::int64_t WholeDays(double dateTime) {
     // 0001-01-01 … 9999-12-31 (one day of slack on both ends for the time).
     if (!std::isfinite(dateTime) || dateTime < -693594.0 || dateTime > 2958466.0)
         throw EScriptError("Invalid date/time value");
     return static_cast<std::int64_t>(std::trunc(dateTime));
 }
 
-std::string Pad(std::int32_t value, int width)
-{
+std::string Pad(std::int32_t value, int width) {
     std::string text = std::to_string(value);
     if (static_cast<int>(text.size()) < width)
         text.insert(0, static_cast<std::size_t>(width) - text.size(), '0');
     return text;
 }
 
-char Lower(char c)
-{
+char Lower(char c) {
     return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c;
 }
 
-bool StartsWithNoCase(std::string_view text, std::size_t at, std::string_view prefix)
-{
-    if (text.size() - at < prefix.size())
-        return false;
+bool StartsWithNoCase(std::string_view text, std::size_t at, std::string_view prefix) {
+    if (text.size() - at < prefix.size()) return false;
     for (std::size_t i = 0; i < prefix.size(); ++i)
-        if (Lower(text[at + i]) != prefix[i])
-            return false;
+        if (Lower(text[at + i]) != prefix[i]) return false;
     return true;
 }
 
 // Whether an am/pm marker follows before the next hour code.
-bool TwelveHourClockAhead(std::string_view format, std::size_t from)
-{
+bool TwelveHourClockAhead(std::string_view format, std::size_t from) {
     for (std::size_t i = from; i < format.size(); ++i) {
         const char c = Lower(format[i]);
         if (c == '"' || c == '\'') {
             const std::size_t close = format.find(format[i], i + 1);
-            if (close == std::string_view::npos)
-                return false;
+            if (close == std::string_view::npos) return false;
             i = close;
         } else if (c == 'h') {
             return false;
@@ -126,12 +114,9 @@ class TDateFormatter {
 public:
     TDateFormatter(double dateTime)
         : FDate(DecodeDate(dateTime)), FTime(DecodeTime(dateTime)), FDayOfWeek(DayOfWeek(dateTime)),
-          FHasTime(std::trunc(dateTime) != dateTime)
-    {
-    }
+          FHasTime(std::trunc(dateTime) != dateTime) {}
 
-    void Append(std::string_view format, std::string& out, int depth = 0)
-    {
+    void Append(std::string_view format, std::string& out, int depth = 0) {
         bool lastWasHour = false;
         bool twelveHour = false;
         std::size_t i = 0;
@@ -210,8 +195,7 @@ public:
                 std::int32_t hour = FTime.Hour;
                 if (twelveHour) {
                     hour %= 12;
-                    if (hour == 0)
-                        hour = 12;
+                    if (hour == 0) hour = 12;
                 }
                 out += run == 1 ? std::to_string(hour) : Pad(hour, 2);
                 lastWasHour = true;
@@ -234,8 +218,7 @@ public:
                 i += std::min<std::size_t>(run, 3);
                 continue;
             case 't':
-                if (depth < 2)
-                    Append(run == 1 ? ShortTimeFormat : LongTimeFormat, out, depth + 1);
+                if (depth < 2) Append(run == 1 ? ShortTimeFormat : LongTimeFormat, out, depth + 1);
                 lastWasHour = false;
                 i += std::min<std::size_t>(run, 2);
                 continue;
@@ -272,18 +255,14 @@ private:
     bool FHasTime;
 };
 
-bool AllDigits(std::string_view s)
-{
-    if (s.empty())
-        return false;
+bool AllDigits(std::string_view s) {
+    if (s.empty()) return false;
     for (char c : s)
-        if (c < '0' || c > '9')
-            return false;
+        if (c < '0' || c > '9') return false;
     return true;
 }
 
-std::int32_t Number(std::string_view s)
-{
+std::int32_t Number(std::string_view s) {
     std::int32_t value = 0;
     for (char c : s)
         value = value * 10 + (c - '0');
@@ -292,41 +271,34 @@ std::int32_t Number(std::string_view s)
 
 } // namespace
 
-std::optional<double> TryEncodeDate(std::int32_t year, std::int32_t month, std::int32_t day)
-{
+std::optional<double> TryEncodeDate(std::int32_t year, std::int32_t month, std::int32_t day) {
     if (year < 1 || year > 9999 || month < 1 || month > 12 || day < 1 || day > DaysInMonth(year, month))
         return std::nullopt;
     return static_cast<double>(DaysFromCivil(year, month, day) - DayZero);
 }
 
-double EncodeDate(std::int32_t year, std::int32_t month, std::int32_t day)
-{
+double EncodeDate(std::int32_t year, std::int32_t month, std::int32_t day) {
     const std::optional<double> date = TryEncodeDate(year, month, day);
-    if (!date)
-        throw EScriptError("Invalid argument to date encode");
+    if (!date) throw EScriptError("Invalid argument to date encode");
     return *date;
 }
 
-double EncodeTime(std::int32_t hour, std::int32_t minute, std::int32_t second, std::int32_t milliSecond)
-{
+double EncodeTime(std::int32_t hour, std::int32_t minute, std::int32_t second, std::int32_t milliSecond) {
     if (hour < 0 || hour > 23 || minute < 0 || minute > 59 || second < 0 || second > 59 || milliSecond < 0 ||
         milliSecond > 999)
         throw EScriptError("Invalid argument to time encode");
     return (((hour * 60.0 + minute) * 60.0 + second) * 1000.0 + milliSecond) / MSecsPerDay;
 }
 
-TDateParts DecodeDate(double dateTime)
-{
+TDateParts DecodeDate(double dateTime) {
     return CivilFromDays(WholeDays(dateTime) + DayZero);
 }
 
-TTimeParts DecodeTime(double dateTime)
-{
+TTimeParts DecodeTime(double dateTime) {
     WholeDays(dateTime);
     const double fraction = std::fabs(dateTime - std::trunc(dateTime));
     std::int64_t ms = std::llround(fraction * MSecsPerDay);
-    if (ms >= 86400000)
-        ms = 86399999;
+    if (ms >= 86400000) ms = 86399999;
     TTimeParts parts;
     parts.MilliSecond = static_cast<std::int32_t>(ms % 1000);
     ms /= 1000;
@@ -337,15 +309,13 @@ TTimeParts DecodeTime(double dateTime)
     return parts;
 }
 
-std::int32_t DayOfWeek(double dateTime)
-{
+std::int32_t DayOfWeek(double dateTime) {
     // 1899-12-30 was a Saturday.
     const std::int64_t days = WholeDays(dateTime);
     return static_cast<std::int32_t>(((days + 6) % 7 + 7) % 7);
 }
 
-double Now()
-{
+double Now() {
     const QDateTime now = QDateTime::currentDateTime();
     const QDate date = now.date();
     const QTime time = now.time();
@@ -353,24 +323,20 @@ double Now()
            EncodeTime(time.hour(), time.minute(), time.second(), time.msec());
 }
 
-double Today()
-{
+double Today() {
     return std::trunc(Now());
 }
 
-double CurrentTime()
-{
+double CurrentTime() {
     const double now = Now();
     return now - std::trunc(now);
 }
 
-std::string DateToStr(double dateTime)
-{
+std::string DateToStr(double dateTime) {
     return FormatDateTime(ShortDateFormat, dateTime);
 }
 
-double StrToDate(std::string_view s)
-{
+double StrToDate(std::string_view s) {
     const auto invalid = [&]() { return EScriptError(Message("'%s' is not a valid date", s)); };
     std::string_view text = s;
     while (!text.empty() && static_cast<unsigned char>(text.front()) <= ' ')
@@ -390,19 +356,16 @@ double StrToDate(std::string_view s)
     if (!iso && parts.size() == 4 && parts.back().empty()) // "1.2.2000."
         parts.pop_back();
     for (std::string_view part : parts)
-        if (!AllDigits(part) || part.size() > 4)
-            throw invalid();
+        if (!AllDigits(part) || part.size() > 4) throw invalid();
 
     std::int32_t year = 0, month = 0, day = 0;
     if (iso) {
-        if (parts.size() != 3 || parts[0].size() != 4)
-            throw invalid();
+        if (parts.size() != 3 || parts[0].size() != 4) throw invalid();
         year = Number(parts[0]);
         month = Number(parts[1]);
         day = Number(parts[2]);
     } else {
-        if (parts.size() != 2 && parts.size() != 3)
-            throw invalid();
+        if (parts.size() != 2 && parts.size() != 3) throw invalid();
         day = Number(parts[0]);
         month = Number(parts[1]);
         const std::int32_t currentYear = QDate::currentDate().year();
@@ -414,19 +377,16 @@ double StrToDate(std::string_view s)
                 // Two-digit years count in the current century, or the next
                 // one when that would be more than 50 years ago.
                 year += currentYear / 100 * 100;
-                if (year < currentYear - 50)
-                    year += 100;
+                if (year < currentYear - 50) year += 100;
             }
         }
     }
     const std::optional<double> date = TryEncodeDate(year, month, day);
-    if (!date)
-        throw invalid();
+    if (!date) throw invalid();
     return *date;
 }
 
-std::string FormatDateTime(std::string_view format, double dateTime)
-{
+std::string FormatDateTime(std::string_view format, double dateTime) {
     std::string out;
     TDateFormatter formatter(dateTime);
     formatter.Append(format.empty() ? std::string_view("c") : format, out);

@@ -27,33 +27,28 @@ struct TDecimal {
     int Exponent = 0;
 };
 
-void StripTrailingZeros(TDecimal& d)
-{
+void StripTrailingZeros(TDecimal& d) {
     while (!d.Digits.empty() && d.Digits.back() == '0')
         d.Digits.pop_back();
-    if (d.Digits.empty())
-        d.Exponent = 0;
+    if (d.Digits.empty()) d.Exponent = 0;
 }
 
 // The value with `precision` significant digits (1 … 17).
-TDecimal ToDecimal(double value, int precision)
-{
+TDecimal ToDecimal(double value, int precision) {
     TDecimal d;
     d.Negative = std::signbit(value);
     value = std::fabs(value);
-    if (value == 0.0)
-        return d;
+    if (value == 0.0) return d;
     char buffer[64];
-    const auto res = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::scientific, precision - 1);
+    const auto res =
+        std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::scientific, precision - 1);
     const std::string_view text(buffer, static_cast<std::size_t>(res.ptr - buffer));
     const std::size_t e = text.find('e');
     for (char c : text.substr(0, e))
-        if (c != '.')
-            d.Digits += c;
+        if (c != '.') d.Digits += c;
     int exponent = 0;
     std::string_view expText = text.substr(e + 1);
-    if (!expText.empty() && expText[0] == '+')
-        expText.remove_prefix(1);
+    if (!expText.empty() && expText[0] == '+') expText.remove_prefix(1);
     std::from_chars(expText.data(), expText.data() + expText.size(), exponent);
     d.Exponent = exponent + 1;
     StripTrailingZeros(d);
@@ -61,10 +56,8 @@ TDecimal ToDecimal(double value, int precision)
 }
 
 // Rounds (half away from zero) to `keep` leading digits.
-void RoundDigits(TDecimal& d, int keep)
-{
-    if (keep >= static_cast<int>(d.Digits.size()))
-        return;
+void RoundDigits(TDecimal& d, int keep) {
+    if (keep >= static_cast<int>(d.Digits.size())) return;
     if (keep < 0) {
         d.Digits.clear();
         d.Exponent = 0;
@@ -88,39 +81,32 @@ void RoundDigits(TDecimal& d, int keep)
     StripTrailingZeros(d);
 }
 
-void RoundFraction(TDecimal& d, int fractionDigits)
-{
+void RoundFraction(TDecimal& d, int fractionDigits) {
     RoundDigits(d, d.Exponent + fractionDigits);
 }
 
-char DigitAt(const TDecimal& d, int i)
-{
+char DigitAt(const TDecimal& d, int i) {
     return i >= 0 && i < static_cast<int>(d.Digits.size()) ? d.Digits[static_cast<std::size_t>(i)] : '0';
 }
 
-std::string GroupThousands(const std::string& digits)
-{
+std::string GroupThousands(const std::string& digits) {
     std::string result;
     for (std::size_t i = 0; i < digits.size(); ++i) {
-        if (i > 0 && (digits.size() - i) % 3 == 0)
-            result += ThousandSeparator;
+        if (i > 0 && (digits.size() - i) % 3 == 0) result += ThousandSeparator;
         result += digits[i];
     }
     return result;
 }
 
 // -ddd.ddd with `fraction` decimals, optionally grouped.
-std::string FixedText(TDecimal d, int fraction, bool thousands)
-{
+std::string FixedText(TDecimal d, int fraction, bool thousands) {
     RoundFraction(d, fraction);
     std::string integer;
     for (int i = 0; i < d.Exponent; ++i)
         integer += DigitAt(d, i);
-    if (integer.empty())
-        integer.push_back('0');
+    if (integer.empty()) integer.push_back('0');
     std::string result;
-    if (d.Negative && !d.Digits.empty())
-        result.push_back('-');
+    if (d.Negative && !d.Digits.empty()) result.push_back('-');
     result += thousands ? GroupThousands(integer) : integer;
     if (fraction > 0) {
         result += DecimalSeparator;
@@ -130,23 +116,19 @@ std::string FixedText(TDecimal d, int fraction, bool thousands)
     return result;
 }
 
-std::string ExponentDigits(int exponent, int minDigits, bool plusSign)
-{
+std::string ExponentDigits(int exponent, int minDigits, bool plusSign) {
     std::string text = std::to_string(std::abs(exponent));
     if (static_cast<int>(text.size()) < minDigits)
         text.insert(0, static_cast<std::size_t>(minDigits) - text.size(), '0');
-    if (exponent < 0)
-        return "-" + text;
+    if (exponent < 0) return "-" + text;
     return plusSign ? "+" + text : text;
 }
 
 // -d.dddE+ddd with `precision` digits.
-std::string ExponentText(TDecimal d, int precision, int minExponentDigits)
-{
+std::string ExponentText(TDecimal d, int precision, int minExponentDigits) {
     RoundDigits(d, precision);
     std::string result;
-    if (d.Negative && !d.Digits.empty())
-        result.push_back('-');
+    if (d.Negative && !d.Digits.empty()) result.push_back('-');
     result += DigitAt(d, 0);
     if (precision > 1) {
         result += DecimalSeparator;
@@ -159,11 +141,9 @@ std::string ExponentText(TDecimal d, int precision, int minExponentDigits)
 }
 
 // The shortest of fixed or scientific with `precision` significant digits.
-std::string GeneralText(TDecimal d, int precision, int minExponentDigits)
-{
+std::string GeneralText(TDecimal d, int precision, int minExponentDigits) {
     RoundDigits(d, precision);
-    if (d.Digits.empty())
-        return "0";
+    if (d.Digits.empty()) return "0";
     std::string result = d.Negative ? "-" : "";
     const int count = static_cast<int>(d.Digits.size());
     if (d.Exponent > precision || d.Exponent < -4) {
@@ -196,16 +176,14 @@ std::string GeneralText(TDecimal d, int precision, int minExponentDigits)
 
 class TFormatter {
 public:
-    TFormatter(std::string_view format, const TScriptValue& args) : FFormat(format), FArgs(args)
-    {
+    TFormatter(std::string_view format, const TScriptValue& args) : FFormat(format), FArgs(args) {
         if (args.IsArray()) {
             const std::int32_t high = args.HighBound();
             FCount = std::max<std::int32_t>(0, std::min(args.Item(args.LowBound()).AsInt(), high));
         }
     }
 
-    std::string Run()
-    {
+    std::string Run() {
         std::string out;
         std::size_t i = 0;
         while (i < FFormat.size()) {
@@ -225,41 +203,33 @@ public:
     }
 
 private:
-    [[noreturn]] void Fail() const
-    {
+    [[noreturn]] void Fail() const {
         throw EScriptError(Message("Format '%s' invalid or incompatible with argument", FFormat));
     }
 
-    const TScriptValue& NextArg()
-    {
-        if (FNext < 0 || FNext >= FCount)
-            Fail();
+    const TScriptValue& NextArg() {
+        if (FNext < 0 || FNext >= FCount) Fail();
         return FArgs.Item(FArgs.LowBound() + 1 + FNext++);
     }
 
     // Digits or '*' (the next argument, which must be an integer).
-    std::optional<std::int32_t> Number(std::size_t& i)
-    {
+    std::optional<std::int32_t> Number(std::size_t& i) {
         if (i < FFormat.size() && FFormat[i] == '*') {
             ++i;
             const TScriptValue& arg = NextArg();
-            if (arg.Kind() != TValueKind::Integer)
-                Fail();
+            if (arg.Kind() != TValueKind::Integer) Fail();
             return arg.AsInt();
         }
-        if (i >= FFormat.size() || FFormat[i] < '0' || FFormat[i] > '9')
-            return std::nullopt;
+        if (i >= FFormat.size() || FFormat[i] < '0' || FFormat[i] > '9') return std::nullopt;
         std::int32_t value = 0;
         while (i < FFormat.size() && FFormat[i] >= '0' && FFormat[i] <= '9') {
-            if (value > 100000)
-                Fail();
+            if (value > 100000) Fail();
             value = value * 10 + (FFormat[i++] - '0');
         }
         return value;
     }
 
-    std::string Conversion(std::size_t& i)
-    {
+    std::string Conversion(std::size_t& i) {
         std::optional<std::int32_t> first = Number(i);
         if (first && i < FFormat.size() && FFormat[i] == ':') {
             FNext = *first;
@@ -271,19 +241,17 @@ private:
             left = true;
             ++i;
         }
-        if (!first)
-            first = Number(i);
+        if (!first) first = Number(i);
         const std::int32_t width = first.value_or(0);
-        if (width > MaxWidth)
-            Fail();
+        if (width > MaxWidth) Fail();
         std::optional<std::int32_t> precision;
         if (i < FFormat.size() && FFormat[i] == '.') {
             ++i;
             precision = Number(i).value_or(0);
         }
-        if (i >= FFormat.size())
-            Fail();
-        const char type = static_cast<char>(FFormat[i] >= 'A' && FFormat[i] <= 'Z' ? FFormat[i] + 32 : FFormat[i]);
+        if (i >= FFormat.size()) Fail();
+        const char type =
+            static_cast<char>(FFormat[i] >= 'A' && FFormat[i] <= 'Z' ? FFormat[i] + 32 : FFormat[i]);
         ++i;
         std::string text = Convert(type, precision, NextArg());
         if (width > static_cast<std::int32_t>(text.size())) {
@@ -293,14 +261,12 @@ private:
         return text;
     }
 
-    std::string Convert(char type, std::optional<std::int32_t> precision, const TScriptValue& arg)
-    {
+    std::string Convert(char type, std::optional<std::int32_t> precision, const TScriptValue& arg) {
         switch (type) {
         case 'd':
         case 'u':
         case 'x': {
-            if (arg.Kind() != TValueKind::Integer)
-                Fail();
+            if (arg.Kind() != TValueKind::Integer) Fail();
             const std::int32_t value = arg.AsInt();
             std::string digits;
             bool negative = false;
@@ -313,18 +279,16 @@ private:
             } else {
                 digits = IntToHex(value, 0);
             }
-            const std::size_t minDigits = static_cast<std::size_t>(std::clamp(precision.value_or(0), 0, 1000));
-            if (digits.size() < minDigits)
-                digits.insert(0, minDigits - digits.size(), '0');
+            const std::size_t minDigits =
+                static_cast<std::size_t>(std::clamp(precision.value_or(0), 0, 1000));
+            if (digits.size() < minDigits) digits.insert(0, minDigits - digits.size(), '0');
             return negative ? "-" + digits : digits;
         }
         case 'p':
-            if (arg.Kind() != TValueKind::Integer && arg.Kind() != TValueKind::Empty)
-                Fail();
+            if (arg.Kind() != TValueKind::Integer && arg.Kind() != TValueKind::Empty) Fail();
             return IntToHex(arg.IntField(), 8);
         case 's': {
-            if (arg.IsArray())
-                Fail();
+            if (arg.IsArray()) Fail();
             std::string text = arg.AsString();
             if (precision && *precision >= 0 && static_cast<std::size_t>(*precision) < text.size())
                 text.resize(static_cast<std::size_t>(*precision));
@@ -335,13 +299,10 @@ private:
         case 'g':
         case 'n':
         case 'm': {
-            if (arg.Kind() != TValueKind::Real && arg.Kind() != TValueKind::Integer)
-                Fail();
+            if (arg.Kind() != TValueKind::Real && arg.Kind() != TValueKind::Integer) Fail();
             const double value = arg.AsReal();
-            if (std::isnan(value))
-                return "NAN";
-            if (std::isinf(value))
-                return value > 0 ? "INF" : "-INF";
+            if (std::isnan(value)) return "NAN";
+            if (std::isinf(value)) return value > 0 ? "INF" : "-INF";
             return FloatConversion(type, precision, value);
         }
         default:
@@ -349,8 +310,7 @@ private:
         }
     }
 
-    static std::string FloatConversion(char type, std::optional<std::int32_t> precision, double value)
-    {
+    static std::string FloatConversion(char type, std::optional<std::int32_t> precision, double value) {
         switch (type) {
         case 'e': {
             const int digits = std::clamp(precision.value_or(15), 2, 18);
@@ -366,8 +326,7 @@ private:
             if (d.Exponent > 18) // too large for fixed notation
                 return ExponentText(d, 15, 3);
             std::string text = FixedText(d, decimals, type != 'f');
-            if (type == 'm')
-                text += CurrencySuffix;
+            if (type == 'm') text += CurrencySuffix;
             return text;
         }
         }
@@ -381,16 +340,14 @@ private:
 
 // --- FormatFloat ---
 
-std::vector<std::string_view> SplitSections(std::string_view format)
-{
+std::vector<std::string_view> SplitSections(std::string_view format) {
     std::vector<std::string_view> sections;
     std::size_t start = 0;
     char quote = 0;
     for (std::size_t i = 0; i < format.size(); ++i) {
         const char c = format[i];
         if (quote != 0) {
-            if (c == quote)
-                quote = 0;
+            if (c == quote) quote = 0;
         } else if (c == '"' || c == '\'') {
             quote = c;
         } else if (c == ';' && sections.size() < 2) {
@@ -402,15 +359,13 @@ std::vector<std::string_view> SplitSections(std::string_view format)
     return sections;
 }
 
-bool IsExponentAt(std::string_view s, std::size_t i)
-{
+bool IsExponentAt(std::string_view s, std::size_t i) {
     return (s[i] == 'E' || s[i] == 'e') && i + 1 < s.size() && (s[i + 1] == '+' || s[i + 1] == '-');
 }
 
 // Formats the magnitude of the value by one section; `negative` asks for a
 // leading minus sign (dropped when the shown digits are all zero).
-std::string FormatSection(std::string_view section, double magnitude, bool negative)
-{
+std::string FormatSection(std::string_view section, double magnitude, bool negative) {
     // Pass 1: the layout of the placeholders.
     int intPlaceholders = 0, intMinimum = 0, fracMinimum = 0, fracMaximum = 0, expMinimum = 0;
     bool thousands = false, scientific = false, pointSeen = false, expPlus = false;
@@ -420,8 +375,7 @@ std::string FormatSection(std::string_view section, double magnitude, bool negat
         for (std::size_t i = 0; i < section.size(); ++i) {
             const char c = section[i];
             if (quote != 0) {
-                if (c == quote)
-                    quote = 0;
+                if (c == quote) quote = 0;
                 continue;
             }
             if (c == '"' || c == '\'') {
@@ -431,14 +385,11 @@ std::string FormatSection(std::string_view section, double magnitude, bool negat
             } else if (c == '0' || c == '#') {
                 if (!pointSeen) {
                     ++intPlaceholders;
-                    if (c == '0')
-                        zeroBeforePoint = true;
-                    if (zeroBeforePoint)
-                        ++intMinimum;
+                    if (c == '0') zeroBeforePoint = true;
+                    if (zeroBeforePoint) ++intMinimum;
                 } else {
                     ++fracMaximum;
-                    if (c == '0')
-                        fracMinimum = fracMaximum;
+                    if (c == '0') fracMinimum = fracMaximum;
                 }
             } else if (c == '.' && !pointSeen) {
                 pointSeen = true;
@@ -447,9 +398,9 @@ std::string FormatSection(std::string_view section, double magnitude, bool negat
             } else if (IsExponentAt(section, i)) {
                 scientific = true;
                 expPlus = section[i + 1] == '+';
-                for (std::size_t j = i + 2; j < section.size() && (section[j] == '0' || section[j] == '#'); ++j)
-                    if (section[j] == '0')
-                        ++expMinimum;
+                for (std::size_t j = i + 2; j < section.size() && (section[j] == '0' || section[j] == '#');
+                     ++j)
+                    if (section[j] == '0') ++expMinimum;
             }
         }
     }
@@ -485,8 +436,7 @@ std::string FormatSection(std::string_view section, double magnitude, bool negat
     const auto emitInt = [&](int index) {
         out += intDigits[static_cast<std::size_t>(index)];
         const int remaining = static_cast<int>(intDigits.size()) - 1 - index;
-        if (thousands && !scientific && remaining > 0 && remaining % 3 == 0)
-            out += ThousandSeparator;
+        if (thousands && !scientific && remaining > 0 && remaining % 3 == 0) out += ThousandSeparator;
     };
     int intIndex = 0, fracIndex = 0;
     bool inFraction = false;
@@ -508,8 +458,7 @@ std::string FormatSection(std::string_view section, double magnitude, bool negat
                     for (int k = 0; k < offset; ++k)
                         emitInt(k);
                 const int index = offset + intIndex;
-                if (index >= 0)
-                    emitInt(index);
+                if (index >= 0) emitInt(index);
                 ++intIndex;
             } else {
                 if (fracIndex < static_cast<int>(fracDigits.size()))
@@ -521,8 +470,7 @@ std::string FormatSection(std::string_view section, double magnitude, bool negat
             if (intPlaceholders == 0)
                 for (int k = 0; k < static_cast<int>(intDigits.size()); ++k)
                     emitInt(k);
-            if (!fracDigits.empty())
-                out += DecimalSeparator;
+            if (!fracDigits.empty()) out += DecimalSeparator;
         } else if (c == ',') {
             // the thousands flag, not shown itself
         } else if (IsExponentAt(section, i)) {
@@ -542,30 +490,22 @@ std::string FormatSection(std::string_view section, double magnitude, bool negat
 
 } // namespace
 
-std::string Format(std::string_view format, const TScriptValue& args)
-{
+std::string Format(std::string_view format, const TScriptValue& args) {
     return TFormatter(format, args).Run();
 }
 
-std::string FormatFloat(std::string_view format, double value)
-{
-    if (std::isnan(value))
-        return "NAN";
-    if (std::isinf(value))
-        return value > 0 ? "INF" : "-INF";
+std::string FormatFloat(std::string_view format, double value) {
+    if (std::isnan(value)) return "NAN";
+    if (std::isinf(value)) return value > 0 ? "INF" : "-INF";
     const std::vector<std::string_view> sections = SplitSections(format);
-    if (format.empty())
-        return FloatToStr(value);
+    if (format.empty()) return FloatToStr(value);
     const auto present = [&](std::size_t i) { return i < sections.size() && !sections[i].empty(); };
-    if (value == 0.0 && present(2))
-        return FormatSection(sections[2], 0.0, false);
-    if (value < 0.0 && present(1))
-        return FormatSection(sections[1], -value, false);
+    if (value == 0.0 && present(2)) return FormatSection(sections[2], 0.0, false);
+    if (value < 0.0 && present(1)) return FormatSection(sections[1], -value, false);
     return FormatSection(sections[0], std::fabs(value), value < 0.0);
 }
 
-std::string IntToHex(std::int32_t value, std::int32_t digits)
-{
+std::string IntToHex(std::int32_t value, std::int32_t digits) {
     static const char hex[] = "0123456789ABCDEF";
     std::uint32_t bits = static_cast<std::uint32_t>(value);
     std::string text;
@@ -574,8 +514,7 @@ std::string IntToHex(std::int32_t value, std::int32_t digits)
         bits >>= 4;
     } while (bits != 0);
     const std::size_t minimum = static_cast<std::size_t>(std::clamp(digits, 0, 1000));
-    if (text.size() < minimum)
-        text.insert(0, minimum - text.size(), '0');
+    if (text.size() < minimum) text.insert(0, minimum - text.size(), '0');
     return text;
 }
 

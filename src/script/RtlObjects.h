@@ -29,26 +29,25 @@ void FreeAll();
 
 // The current object of a member call as T; raises EScriptError when the id
 // names no live object or an object of another class.
-template <typename T> T& SelfAs(const TNativeCall& call, std::string_view className)
-{
+template <typename T> T& SelfAs(const TNativeCall& call, std::string_view className) {
     TScriptObject& object = TScriptObjectTable::Instance().Get(call.Self);
     T* typed = dynamic_cast<T*>(&object);
     if (typed == nullptr)
-        throw EScriptError("Object of class " + object.ScriptClassName() + " is not a " + std::string(className));
+        throw EScriptError("Object of class " + object.ScriptClassName() + " is not a " +
+                           std::string(className));
     return *typed;
 }
 
 // An object argument (its id in the value's integer field) as T; nullptr for
 // a nil reference, EScriptError for a dead id or an object of another class.
-template <typename T> T* ObjectArg(const TScriptValue& value, std::string_view className)
-{
+template <typename T> T* ObjectArg(const TScriptValue& value, std::string_view className) {
     const std::int32_t id = value.IntField();
-    if (id == 0)
-        return nullptr;
+    if (id == 0) return nullptr;
     TScriptObject& object = TScriptObjectTable::Instance().Get(id);
     T* typed = dynamic_cast<T*>(&object);
     if (typed == nullptr)
-        throw EScriptError("Object of class " + object.ScriptClassName() + " is not a " + std::string(className));
+        throw EScriptError("Object of class " + object.ScriptClassName() + " is not a " +
+                           std::string(className));
     return typed;
 }
 

@@ -19,33 +19,26 @@ const char* const ListIndexError = "List index out of bounds (%d)";
 const char* const SortedListError = "Operation not allowed on sorted list";
 const char* const DuplicateString = "String list does not allow duplicates";
 
-bool NeedsQuotes(std::string_view s)
-{
-    if (s.empty())
-        return true;
+bool NeedsQuotes(std::string_view s) {
+    if (s.empty()) return true;
     for (char c : s)
-        if (static_cast<unsigned char>(c) <= ' ' || c == '"' || c == ',')
-            return true;
+        if (static_cast<unsigned char>(c) <= ' ' || c == '"' || c == ',') return true;
     return false;
 }
 
-std::string Quoted(std::string_view s)
-{
+std::string Quoted(std::string_view s) {
     std::string result = "\"";
     for (char c : s) {
         result += c;
-        if (c == '"')
-            result += '"';
+        if (c == '"') result += '"';
     }
     result += '"';
     return result;
 }
 
-bool IsIdentifier(std::string_view s)
-{
+bool IsIdentifier(std::string_view s) {
     const auto letter = [](char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c == '_'; };
-    if (s.empty() || !letter(s[0]))
-        return false;
+    if (s.empty() || !letter(s[0])) return false;
     return std::all_of(s.begin(), s.end(), [&](char c) { return letter(c) || (c >= '0' && c <= '9'); });
 }
 
@@ -53,41 +46,34 @@ bool IsIdentifier(std::string_view s)
 
 // --- TScriptPersistent ---
 
-bool TScriptPersistent::AssignFrom(TScriptObject& /*source*/)
-{
+bool TScriptPersistent::AssignFrom(TScriptObject& /*source*/) {
     return false;
 }
 
-void TScriptPersistent::Assign(TScriptObject& source)
-{
+void TScriptPersistent::Assign(TScriptObject& source) {
     if (!AssignFrom(source))
         throw EScriptError("Cannot assign a " + source.ScriptClassName() + " to a " + ScriptClassName());
 }
 
 // --- TScriptStrings ---
 
-void TScriptStrings::CheckIndex(std::int32_t index, std::int32_t limit)
-{
-    if (index < 0 || index >= limit)
-        throw EScriptError(Message(ListIndexError, index));
+void TScriptStrings::CheckIndex(std::int32_t index, std::int32_t limit) {
+    if (index < 0 || index >= limit) throw EScriptError(Message(ListIndexError, index));
 }
 
-std::int32_t TScriptStrings::Add(const std::string& s)
-{
+std::int32_t TScriptStrings::Add(const std::string& s) {
     const std::int32_t index = Count();
     InsertObject(index, s, 0);
     return index;
 }
 
-std::int32_t TScriptStrings::AddObject(const std::string& s, std::int32_t object)
-{
+std::int32_t TScriptStrings::AddObject(const std::string& s, std::int32_t object) {
     const std::int32_t index = Add(s);
     PutObject(index, object);
     return index;
 }
 
-void TScriptStrings::AddStrings(const TScriptStrings& source)
-{
+void TScriptStrings::AddStrings(const TScriptStrings& source) {
     // Copy first: the source may be this list.
     std::vector<std::pair<std::string, std::int32_t>> items;
     for (std::int32_t i = 0; i < source.Count(); ++i)
@@ -103,32 +89,23 @@ void TScriptStrings::AddStrings(const TScriptStrings& source)
     EndUpdate();
 }
 
-void TScriptStrings::BeginUpdate()
-{
-    if (FUpdateCount++ == 0)
-        SetUpdateState(true);
+void TScriptStrings::BeginUpdate() {
+    if (FUpdateCount++ == 0) SetUpdateState(true);
 }
 
-void TScriptStrings::EndUpdate()
-{
-    if (FUpdateCount == 0)
-        return;
-    if (--FUpdateCount == 0)
-        SetUpdateState(false);
+void TScriptStrings::EndUpdate() {
+    if (FUpdateCount == 0) return;
+    if (--FUpdateCount == 0) SetUpdateState(false);
 }
 
-bool TScriptStrings::Equals(const TScriptStrings& other) const
-{
-    if (Count() != other.Count())
-        return false;
+bool TScriptStrings::Equals(const TScriptStrings& other) const {
+    if (Count() != other.Count()) return false;
     for (std::int32_t i = 0; i < Count(); ++i)
-        if (Get(i) != other.Get(i))
-            return false;
+        if (Get(i) != other.Get(i)) return false;
     return true;
 }
 
-void TScriptStrings::Exchange(std::int32_t a, std::int32_t b)
-{
+void TScriptStrings::Exchange(std::int32_t a, std::int32_t b) {
     CheckIndex(a, Count());
     CheckIndex(b, Count());
     const std::string textA = Get(a);
@@ -139,67 +116,56 @@ void TScriptStrings::Exchange(std::int32_t a, std::int32_t b)
     PutObject(b, objectA);
 }
 
-void TScriptStrings::Move(std::int32_t from, std::int32_t to)
-{
+void TScriptStrings::Move(std::int32_t from, std::int32_t to) {
     CheckIndex(from, Count());
     CheckIndex(to, Count());
-    if (from == to)
-        return;
+    if (from == to) return;
     const std::string text = Get(from);
     const std::int32_t object = GetObject(from);
     Delete(from);
     InsertObject(to, text, object);
 }
 
-std::int32_t TScriptStrings::IndexOf(std::string_view s) const
-{
+std::int32_t TScriptStrings::IndexOf(std::string_view s) const {
     for (std::int32_t i = 0; i < Count(); ++i)
-        if (ScriptRtl::AnsiCompareText(Get(i), s) == 0)
-            return i;
+        if (ScriptRtl::AnsiCompareText(Get(i), s) == 0) return i;
     return -1;
 }
 
-std::int32_t TScriptStrings::IndexOfName(std::string_view name) const
-{
+std::int32_t TScriptStrings::IndexOfName(std::string_view name) const {
     for (std::int32_t i = 0; i < Count(); ++i) {
         const std::string line = Get(i);
         const std::size_t eq = line.find('=');
-        if (eq != std::string::npos && ScriptRtl::AnsiCompareText(std::string_view(line).substr(0, eq), name) == 0)
+        if (eq != std::string::npos &&
+            ScriptRtl::AnsiCompareText(std::string_view(line).substr(0, eq), name) == 0)
             return i;
     }
     return -1;
 }
 
-std::int32_t TScriptStrings::IndexOfObject(std::int32_t object) const
-{
+std::int32_t TScriptStrings::IndexOfObject(std::int32_t object) const {
     for (std::int32_t i = 0; i < Count(); ++i)
-        if (GetObject(i) == object)
-            return i;
+        if (GetObject(i) == object) return i;
     return -1;
 }
 
-std::string TScriptStrings::Name(std::int32_t index) const
-{
+std::string TScriptStrings::Name(std::int32_t index) const {
     const std::string line = Get(index);
     const std::size_t eq = line.find('=');
     return eq == std::string::npos ? std::string() : line.substr(0, eq);
 }
 
-std::string TScriptStrings::Value(std::string_view name) const
-{
+std::string TScriptStrings::Value(std::string_view name) const {
     const std::int32_t index = IndexOfName(name);
-    if (index < 0)
-        return {};
+    if (index < 0) return {};
     const std::string line = Get(index);
     return line.substr(line.find('=') + 1);
 }
 
-void TScriptStrings::SetValue(std::string_view name, const std::string& value)
-{
+void TScriptStrings::SetValue(std::string_view name, const std::string& value) {
     const std::int32_t index = IndexOfName(name);
     if (value.empty()) {
-        if (index >= 0)
-            Delete(index);
+        if (index >= 0) Delete(index);
         return;
     }
     const std::string line = std::string(name) + "=" + value;
@@ -209,8 +175,7 @@ void TScriptStrings::SetValue(std::string_view name, const std::string& value)
         Add(line);
 }
 
-std::string TScriptStrings::Text() const
-{
+std::string TScriptStrings::Text() const {
     std::string result;
     for (std::int32_t i = 0; i < Count(); ++i) {
         result += Get(i);
@@ -219,8 +184,7 @@ std::string TScriptStrings::Text() const
     return result;
 }
 
-void TScriptStrings::SetText(std::string_view text)
-{
+void TScriptStrings::SetText(std::string_view text) {
     BeginUpdate();
     try {
         Clear();
@@ -230,10 +194,8 @@ void TScriptStrings::SetText(std::string_view text)
             while (end < text.size() && text[end] != '\r' && text[end] != '\n')
                 ++end;
             Add(std::string(text.substr(start, end - start)));
-            if (end < text.size() && text[end] == '\r')
-                ++end;
-            if (end < text.size() && text[end] == '\n')
-                ++end;
+            if (end < text.size() && text[end] == '\r') ++end;
+            if (end < text.size() && text[end] == '\n') ++end;
             start = end;
         }
     } catch (...) {
@@ -243,21 +205,20 @@ void TScriptStrings::SetText(std::string_view text)
     EndUpdate();
 }
 
-std::string TScriptStrings::CommaText() const
-{
+std::string TScriptStrings::CommaText() const {
     std::string result;
     for (std::int32_t i = 0; i < Count(); ++i) {
-        if (i > 0)
-            result += ',';
+        if (i > 0) result += ',';
         const std::string item = Get(i);
         result += NeedsQuotes(item) ? Quoted(item) : item;
     }
     return result;
 }
 
-void TScriptStrings::SetCommaText(std::string_view text)
-{
-    const auto blank = [&](std::size_t i) { return i < text.size() && static_cast<unsigned char>(text[i]) <= ' '; };
+void TScriptStrings::SetCommaText(std::string_view text) {
+    const auto blank = [&](std::size_t i) {
+        return i < text.size() && static_cast<unsigned char>(text[i]) <= ' ';
+    };
     BeginUpdate();
     try {
         Clear();
@@ -289,8 +250,7 @@ void TScriptStrings::SetCommaText(std::string_view text)
                 ++i;
             if (i < text.size() && text[i] == ',') {
                 ++i;
-                if (i >= text.size())
-                    Add(std::string()); // a trailing comma ends with an empty item
+                if (i >= text.size()) Add(std::string()); // a trailing comma ends with an empty item
                 while (blank(i))
                     ++i;
             }
@@ -302,8 +262,7 @@ void TScriptStrings::SetCommaText(std::string_view text)
     EndUpdate();
 }
 
-void TScriptStrings::LoadFromFile(const std::string& fileName)
-{
+void TScriptStrings::LoadFromFile(const std::string& fileName) {
     QFile file(Cp1252::Decode(fileName));
     if (!file.open(QIODevice::ReadOnly))
         throw EScriptError("Cannot open file \"" + fileName + "\": " + Cp1252::Encode(file.errorString()));
@@ -313,8 +272,7 @@ void TScriptStrings::LoadFromFile(const std::string& fileName)
     SetText(std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())));
 }
 
-void TScriptStrings::SaveToFile(const std::string& fileName) const
-{
+void TScriptStrings::SaveToFile(const std::string& fileName) const {
     QSaveFile file(Cp1252::Decode(fileName));
     if (!file.open(QIODevice::WriteOnly))
         throw EScriptError("Cannot create file \"" + fileName + "\": " + Cp1252::Encode(file.errorString()));
@@ -324,13 +282,10 @@ void TScriptStrings::SaveToFile(const std::string& fileName) const
         throw EScriptError("Cannot write file \"" + fileName + "\": " + Cp1252::Encode(file.errorString()));
 }
 
-bool TScriptStrings::AssignFrom(TScriptObject& source)
-{
+bool TScriptStrings::AssignFrom(TScriptObject& source) {
     auto* strings = dynamic_cast<TScriptStrings*>(&source);
-    if (strings == nullptr)
-        return false;
-    if (strings == this)
-        return true;
+    if (strings == nullptr) return false;
+    if (strings == this) return true;
     BeginUpdate();
     try {
         Clear();
@@ -345,87 +300,70 @@ bool TScriptStrings::AssignFrom(TScriptObject& source)
 
 // --- TScriptStringList ---
 
-std::string TScriptStringList::Get(std::int32_t index) const
-{
+std::string TScriptStringList::Get(std::int32_t index) const {
     CheckIndex(index, Count());
     return FItems[static_cast<std::size_t>(index)].Text;
 }
 
-std::int32_t TScriptStringList::GetObject(std::int32_t index) const
-{
+std::int32_t TScriptStringList::GetObject(std::int32_t index) const {
     CheckIndex(index, Count());
     return FItems[static_cast<std::size_t>(index)].Object;
 }
 
-void TScriptStringList::Put(std::int32_t index, const std::string& s)
-{
-    if (FSorted)
-        throw EScriptError(SortedListError);
+void TScriptStringList::Put(std::int32_t index, const std::string& s) {
+    if (FSorted) throw EScriptError(SortedListError);
     CheckIndex(index, Count());
     FItems[static_cast<std::size_t>(index)].Text = s;
 }
 
-void TScriptStringList::PutObject(std::int32_t index, std::int32_t object)
-{
+void TScriptStringList::PutObject(std::int32_t index, std::int32_t object) {
     CheckIndex(index, Count());
     FItems[static_cast<std::size_t>(index)].Object = object;
 }
 
-void TScriptStringList::InsertObject(std::int32_t index, const std::string& s, std::int32_t object)
-{
-    if (FSorted)
-        throw EScriptError(SortedListError);
+void TScriptStringList::InsertObject(std::int32_t index, const std::string& s, std::int32_t object) {
+    if (FSorted) throw EScriptError(SortedListError);
     CheckIndex(index, Count() + 1);
     FItems.insert(FItems.begin() + index, TItem{s, object});
 }
 
-void TScriptStringList::Delete(std::int32_t index)
-{
+void TScriptStringList::Delete(std::int32_t index) {
     CheckIndex(index, Count());
     FItems.erase(FItems.begin() + index);
 }
 
-std::int32_t TScriptStringList::AddObject(const std::string& s, std::int32_t object)
-{
+std::int32_t TScriptStringList::AddObject(const std::string& s, std::int32_t object) {
     if (!FSorted) {
         FItems.push_back(TItem{s, object});
         return Count() - 1;
     }
     std::int32_t index = 0;
     if (Find(s, index)) {
-        if (FDuplicates == dupIgnore)
-            return index;
-        if (FDuplicates == dupError)
-            throw EScriptError(DuplicateString);
+        if (FDuplicates == dupIgnore) return index;
+        if (FDuplicates == dupError) throw EScriptError(DuplicateString);
     }
     FItems.insert(FItems.begin() + index, TItem{s, object});
     return index;
 }
 
-void TScriptStringList::Exchange(std::int32_t a, std::int32_t b)
-{
+void TScriptStringList::Exchange(std::int32_t a, std::int32_t b) {
     CheckIndex(a, Count());
     CheckIndex(b, Count());
     std::swap(FItems[static_cast<std::size_t>(a)], FItems[static_cast<std::size_t>(b)]);
 }
 
-void TScriptStringList::Move(std::int32_t from, std::int32_t to)
-{
-    if (FSorted)
-        throw EScriptError(SortedListError);
+void TScriptStringList::Move(std::int32_t from, std::int32_t to) {
+    if (FSorted) throw EScriptError(SortedListError);
     TScriptStrings::Move(from, to);
 }
 
-std::int32_t TScriptStringList::IndexOf(std::string_view s) const
-{
-    if (!FSorted)
-        return TScriptStrings::IndexOf(s);
+std::int32_t TScriptStringList::IndexOf(std::string_view s) const {
+    if (!FSorted) return TScriptStrings::IndexOf(s);
     std::int32_t index = 0;
     return Find(s, index) ? index : -1;
 }
 
-bool TScriptStringList::Find(std::string_view s, std::int32_t& index) const
-{
+bool TScriptStringList::Find(std::string_view s, std::int32_t& index) const {
     // The first item not ordered before s.
     std::int32_t low = 0;
     std::int32_t high = Count();
@@ -440,24 +378,20 @@ bool TScriptStringList::Find(std::string_view s, std::int32_t& index) const
     return low < Count() && ScriptRtl::AnsiCompareText(FItems[static_cast<std::size_t>(low)].Text, s) == 0;
 }
 
-void TScriptStringList::Sort()
-{
+void TScriptStringList::Sort() {
     std::stable_sort(FItems.begin(), FItems.end(), [](const TItem& a, const TItem& b) {
         return ScriptRtl::AnsiCompareText(a.Text, b.Text) < 0;
     });
 }
 
-void TScriptStringList::SetSorted(bool sorted)
-{
-    if (sorted && !FSorted)
-        Sort();
+void TScriptStringList::SetSorted(bool sorted) {
+    if (sorted && !FSorted) Sort();
     FSorted = sorted;
 }
 
 // --- TScriptComponent ---
 
-TScriptComponent::~TScriptComponent()
-{
+TScriptComponent::~TScriptComponent() {
     // Owned components go with their owner; those the program created itself
     // are only released.
     while (!FComponents.empty()) {
@@ -466,14 +400,11 @@ TScriptComponent::~TScriptComponent()
         child->FOwner = nullptr;
         ScriptRtl::FreeIfAdopted(child->ScriptId());
     }
-    if (FOwner != nullptr)
-        FOwner->RemoveComponent(*this);
+    if (FOwner != nullptr) FOwner->RemoveComponent(*this);
 }
 
-void TScriptComponent::SetName(const std::string& name)
-{
-    if (name == FName)
-        return;
+void TScriptComponent::SetName(const std::string& name) {
+    if (name == FName) return;
     if (!name.empty() && !IsIdentifier(name))
         throw EScriptError(Message("'%s' is not a valid component name", name));
     if (FOwner != nullptr && !name.empty()) {
@@ -484,64 +415,48 @@ void TScriptComponent::SetName(const std::string& name)
     FName = name;
 }
 
-TScriptComponent& TScriptComponent::Component(std::int32_t index) const
-{
-    if (index < 0 || index >= ComponentCount())
-        throw EScriptError(Message(ListIndexError, index));
+TScriptComponent& TScriptComponent::Component(std::int32_t index) const {
+    if (index < 0 || index >= ComponentCount()) throw EScriptError(Message(ListIndexError, index));
     return *FComponents[static_cast<std::size_t>(index)];
 }
 
-std::int32_t TScriptComponent::ComponentIndex() const
-{
-    if (FOwner == nullptr)
-        return -1;
+std::int32_t TScriptComponent::ComponentIndex() const {
+    if (FOwner == nullptr) return -1;
     const auto& list = FOwner->FComponents;
     return static_cast<std::int32_t>(std::find(list.begin(), list.end(), this) - list.begin());
 }
 
-void TScriptComponent::SetComponentIndex(std::int32_t index)
-{
-    if (FOwner == nullptr)
-        return;
+void TScriptComponent::SetComponentIndex(std::int32_t index) {
+    if (FOwner == nullptr) return;
     auto& list = FOwner->FComponents;
     const std::int32_t count = static_cast<std::int32_t>(list.size());
     index = std::clamp(index, std::int32_t{0}, count - 1);
     const std::int32_t current = ComponentIndex();
-    if (current == index)
-        return;
+    if (current == index) return;
     list.erase(list.begin() + current);
     list.insert(list.begin() + index, this);
 }
 
-TScriptComponent* TScriptComponent::FindComponent(std::string_view name) const
-{
-    if (name.empty())
-        return nullptr;
+TScriptComponent* TScriptComponent::FindComponent(std::string_view name) const {
+    if (name.empty()) return nullptr;
     for (TScriptComponent* child : FComponents)
-        if (ScriptRtl::SameText(child->FName, name))
-            return child;
+        if (ScriptRtl::SameText(child->FName, name)) return child;
     return nullptr;
 }
 
-void TScriptComponent::InsertComponent(TScriptComponent& component)
-{
-    if (component.FOwner == this)
-        return;
+void TScriptComponent::InsertComponent(TScriptComponent& component) {
+    if (component.FOwner == this) return;
     for (const TScriptComponent* up = this; up != nullptr; up = up->FOwner)
-        if (up == &component)
-            throw EScriptError("A component cannot own itself or its owner");
+        if (up == &component) throw EScriptError("A component cannot own itself or its owner");
     if (!component.FName.empty() && FindComponent(component.FName) != nullptr)
         throw EScriptError(Message("A component named %s already exists", component.FName));
-    if (component.FOwner != nullptr)
-        component.FOwner->RemoveComponent(component);
+    if (component.FOwner != nullptr) component.FOwner->RemoveComponent(component);
     FComponents.push_back(&component);
     component.FOwner = this;
 }
 
-void TScriptComponent::RemoveComponent(TScriptComponent& component)
-{
-    if (component.FOwner != this)
-        return;
+void TScriptComponent::RemoveComponent(TScriptComponent& component) {
+    if (component.FOwner != this) return;
     FComponents.erase(std::find(FComponents.begin(), FComponents.end(), &component));
     component.FOwner = nullptr;
 }

@@ -58,12 +58,22 @@ TScriptRuntime::TScriptRuntime() {
 
     // Named constants of the event arguments.
     const std::pair<const char*, int> constants[] = {
-        {"qrMasterDataAdvance", 0}, {"qrBandPrinted", 1}, {"qrBandSizeChange", 2}, {"mbLeft", 0},
-        {"mbRight", 1},           {"mbMiddle", 2},      {"ssShift", 0},         {"ssAlt", 1},
-        {"ssCtrl", 2},            {"ssLeft", 3},        {"ssRight", 4},         {"ssMiddle", 5},
+        {"qrMasterDataAdvance", 0},
+        {"qrBandPrinted", 1},
+        {"qrBandSizeChange", 2},
+        {"mbLeft", 0},
+        {"mbRight", 1},
+        {"mbMiddle", 2},
+        {"ssShift", 0},
+        {"ssAlt", 1},
+        {"ssCtrl", 2},
+        {"ssLeft", 3},
+        {"ssRight", 4},
+        {"ssMiddle", 5},
         {"ssDouble", 6},
     };
-    for (const auto& [name, value] : constants) RegisterConst(name, TScriptValue::FromInt(value));
+    for (const auto& [name, value] : constants)
+        RegisterConst(name, TScriptValue::FromInt(value));
 
     RegisterEngineTable(*this);
     RegisterClassesTable(*this);
@@ -77,7 +87,8 @@ void TScriptRuntime::AddNative(TFunListItem item) {
     FNatives.push_back(std::move(item));
 }
 
-void TScriptRuntime::RegisterProc(std::string_view name, TNativeRoutine routine, std::vector<std::uint8_t> kinds) {
+void TScriptRuntime::RegisterProc(std::string_view name, TNativeRoutine routine,
+                                  std::vector<std::uint8_t> kinds) {
     TFunListItem item;
     item.Name = UpperName(name);
     item.ShortName = ShortNameOf(item.Name);
@@ -87,7 +98,8 @@ void TScriptRuntime::RegisterProc(std::string_view name, TNativeRoutine routine,
     AddNative(std::move(item));
 }
 
-void TScriptRuntime::RegisterFunc(std::string_view name, TNativeRoutine routine, std::vector<std::uint8_t> kinds) {
+void TScriptRuntime::RegisterFunc(std::string_view name, TNativeRoutine routine,
+                                  std::vector<std::uint8_t> kinds) {
     TFunListItem item;
     item.Name = UpperName(name);
     item.ShortName = ShortNameOf(item.Name);
@@ -116,7 +128,8 @@ void TScriptRuntime::RegisterProp(std::string_view name, TNativeRoutine getter, 
     AddNative(std::move(set));
 }
 
-void TScriptRuntime::RegisterIndexedProp(std::string_view name, int n, TNativeRoutine getter, TNativeRoutine setter) {
+void TScriptRuntime::RegisterIndexedProp(std::string_view name, int n, TNativeRoutine getter,
+                                         TNativeRoutine setter) {
     TFunListItem get;
     get.Name = UpperName(name);
     get.ShortName = ShortNameOf(get.Name);

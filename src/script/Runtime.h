@@ -88,7 +88,8 @@ public:
     void UnregisterDynaVars(std::string_view name);
     // The provider (searched from the most recent) that claims the name for
     // a script run by `owner`: its position and the id.
-    std::optional<std::pair<std::size_t, std::int32_t>> FindDynaVar(std::string_view name, const void* owner) const;
+    std::optional<std::pair<std::size_t, std::int32_t>> FindDynaVar(std::string_view name,
+                                                                    const void* owner) const;
     TDynaVarItem* Provider(std::size_t position);
     std::size_t ProviderCount() const { return FProviders.size(); }
     // The process-wide Result variable of __InternalVar.

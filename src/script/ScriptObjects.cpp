@@ -4,7 +4,9 @@
 
 TScriptObject::TScriptObject() : FScriptId(TScriptObjectTable::Instance().Add(this)) {}
 
-TScriptObject::~TScriptObject() { TScriptObjectTable::Instance().Remove(FScriptId); }
+TScriptObject::~TScriptObject() {
+    TScriptObjectTable::Instance().Remove(FScriptId);
+}
 
 TScriptObjectTable& TScriptObjectTable::Instance() {
     static TScriptObjectTable table;
@@ -15,7 +17,8 @@ std::int32_t TScriptObjectTable::Add(TScriptObject* object) {
     // Ids are never reused, so an id kept by a script after its object died
     // stays invalid. Should the ids ever run out, they wrap past 0.
     std::int32_t id = FNextId;
-    while (id == 0 || FObjects.contains(id)) ++id;
+    while (id == 0 || FObjects.contains(id))
+        ++id;
     FNextId = id == 0x7FFFFFFF ? 1 : id + 1;
     FObjects.emplace(id, object);
     return id;

@@ -22,9 +22,9 @@ TEST(NumberFormat, CLocaleFourDecimalsNoTrailingZeros) {
         double Value;
         const char* Text;
     } const cases[] = {
-        {0, "0"},          {-0.0, "0"},          {210, "210"},           {297.5, "297.5"},
-        {1.25, "1.25"},    {0.1 + 0.2, "0.3"},   {1.23456, "1.2346"},    {-12.00004, "-12"},
-        {-0.00004, "0"},   {1e7, "10000000"},    {-3.14159, "-3.1416"},  {2.99999, "3"},
+        {0, "0"},        {-0.0, "0"},        {210, "210"},          {297.5, "297.5"},
+        {1.25, "1.25"},  {0.1 + 0.2, "0.3"}, {1.23456, "1.2346"},   {-12.00004, "-12"},
+        {-0.00004, "0"}, {1e7, "10000000"},  {-3.14159, "-3.1416"}, {2.99999, "3"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.Value);
@@ -43,7 +43,8 @@ protected:
         Doc.HideLayer(notes);
         Doc.GrayLayer(walls);
         Doc.Line(walls, 10, 20.5, 110.25, 20.5, 1, 0, 0, 0, false);
-        const std::vector<TDoublePoint> points{DoublePoint(1.0 / 3, 2), DoublePoint(5, 6), DoublePoint(7, 8.12345)};
+        const std::vector<TDoublePoint> points{DoublePoint(1.0 / 3, 2), DoublePoint(5, 6),
+                                               DoublePoint(7, 8.12345)};
         Doc.PolyLine(0, points, 1, 0, 0, 0, 1, 0, false, false);
         Doc.DrawCircle(walls, 50, 60, 12.5, 1, 0, 0, 1, 0, false);
         Doc.TextOut(notes, 5, 5, 0, 4, 0, QStringLiteral("Größe"), QStringLiteral("Arial"), 0, 0, false);
@@ -115,7 +116,8 @@ TEST_F(ListingTest, ExportToPictures) {
     QFile file(bmp);
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     EXPECT_EQ(file.read(2), QByteArray("BM"));
-    EXPECT_EQ(QImage(bmp).convertToFormat(QImage::Format_RGB32), fromPng.convertToFormat(QImage::Format_RGB32));
+    EXPECT_EQ(QImage(bmp).convertToFormat(QImage::Format_RGB32),
+              fromPng.convertToFormat(QImage::Format_RGB32));
     EXPECT_FALSE(ExportDrawing(Doc, dir.filePath(QStringLiteral("blatt.svg"))).isEmpty());
     EXPECT_FALSE(QFile::exists(dir.filePath(QStringLiteral("blatt.svg"))));
 }
@@ -205,10 +207,18 @@ TEST(QuellinBatch, BadInputGivesOneGermanLineAndWritesNothing) {
         {"list damaged", {QStringLiteral("--list"), damaged}, {}},
         {"list truncated", {QStringLiteral("--list"), truncated}, {}},
         {"list missing", {QStringLiteral("--list"), missing}, {}},
-        {"convert damaged to png", {QStringLiteral("--convert"), damaged, dir.filePath("a.png")}, dir.filePath("a.png")},
-        {"convert truncated to qld", {QStringLiteral("--convert"), truncated, dir.filePath("b.qld")}, dir.filePath("b.qld")},
-        {"convert missing to bmp", {QStringLiteral("--convert"), missing, dir.filePath("c.bmp")}, dir.filePath("c.bmp")},
-        {"convert to unknown format", {QStringLiteral("--convert"), damaged, dir.filePath("d.svg")}, dir.filePath("d.svg")},
+        {"convert damaged to png",
+         {QStringLiteral("--convert"), damaged, dir.filePath("a.png")},
+         dir.filePath("a.png")},
+        {"convert truncated to qld",
+         {QStringLiteral("--convert"), truncated, dir.filePath("b.qld")},
+         dir.filePath("b.qld")},
+        {"convert missing to bmp",
+         {QStringLiteral("--convert"), missing, dir.filePath("c.bmp")},
+         dir.filePath("c.bmp")},
+        {"convert to unknown format",
+         {QStringLiteral("--convert"), damaged, dir.filePath("d.svg")},
+         dir.filePath("d.svg")},
         {"convert without output", {QStringLiteral("--convert"), damaged}, {}},
     };
     for (const Case& c : cases) {

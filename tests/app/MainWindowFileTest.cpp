@@ -237,8 +237,10 @@ TEST_F(MainWindowFileTest, FailedSaveKeepsNameFlagAndOldFile) {
             QFile::setPermissions(locked, QFileDevice::ReadOwner | QFileDevice::ExeOwner);
             if (WriteBytes(QDir(locked).filePath(QStringLiteral("probe")), "x")) {
                 QFile::remove(QDir(locked).filePath(QStringLiteral("probe")));
-                QFile::setPermissions(locked, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
-                std::printf("[  NOTE    ] %s: the folder stays writable for this user; case skipped\n", c.Name);
+                QFile::setPermissions(locked, QFileDevice::ReadOwner | QFileDevice::WriteOwner |
+                                                  QFileDevice::ExeOwner);
+                std::printf("[  NOTE    ] %s: the folder stays writable for this user; case skipped\n",
+                            c.Name);
                 continue;
             }
             target = QDir(locked).filePath(QStringLiteral("neu.qld"));
@@ -305,15 +307,18 @@ TEST_F(MainWindowFileTest, OpeningAnotherDrawingAsksAboutUnsavedChanges) {
         const QString saved = Dir.filePath(QStringLiteral("neu%1.qld").arg(index++));
         Ui.Answer(c.Answer);
         if (c.Answer == TAnswer::Yes) {
-            if (c.SaveDialogCancelled) Ui.Cancel();
-            else Ui.ChooseFile(saved);
+            if (c.SaveDialogCancelled)
+                Ui.Cancel();
+            else
+                Ui.ChooseFile(saved);
         }
         if (c.Opens) Ui.ChooseFile(Sample());
         Trigger("actOpen");
 
         const std::vector<TUiCall> questions = CallsOf(TUiCallKind::Question);
         ASSERT_EQ(questions.size(), 1u);
-        EXPECT_TRUE(questions[0].Text.contains(QStringLiteral("Unbenannt"))) << questions[0].Text.toStdString();
+        EXPECT_TRUE(questions[0].Text.contains(QStringLiteral("Unbenannt")))
+            << questions[0].Text.toStdString();
         EXPECT_EQ(CallsOf(TUiCallKind::OpenFile).size(), c.Opens ? 1u : 0u);
         if (c.Opens) {
             EXPECT_EQ(Doc().FileName, Sample());

@@ -31,4 +31,3 @@ inline TRun RunQuellin(const QStringList& args) {
     run.Err = process.readAllStandardError();
     return run;
 }
-

@@ -76,7 +76,8 @@ TEST(SampleDrawings, StoredSamplesMatchTheirBuilders) {
         TVXDrawing built;
         sample.Build(built);
         if (!writeTo.isEmpty()) {
-            ASSERT_EQ(WriteDrawingFile(built, QDir(writeTo).filePath(QString::fromLatin1(sample.File))).toStdString(),
+            ASSERT_EQ(WriteDrawingFile(built, QDir(writeTo).filePath(QString::fromLatin1(sample.File)))
+                          .toStdString(),
                       "");
             continue;
         }
@@ -96,9 +97,11 @@ TEST(SampleDrawings, ListedByTheProgramInUtf8) {
     EXPECT_EQ(lines[0], QByteArray("page 297 x 210 mm"));
     EXPECT_EQ(lines[1], QByteArray("layer 0 \"Base Layer\" visible"));
     EXPECT_EQ(lines[2], QByteArray("layer 1 \"W\xC3\xA4nde\" visible"));
-    EXPECT_EQ(lines[6], QByteArray("figure 0 TPolyline \"Wand 1\" layer 1 points (40,30) (250,30) (250,170) (40,170)"));
+    EXPECT_EQ(lines[6],
+              QByteArray("figure 0 TPolyline \"Wand 1\" layer 1 points (40,30) (250,30) (250,170) (40,170)"));
     EXPECT_EQ(lines[12], QByteArray("figure 6 TArc \"Bogen 1\" layer 2 points (140,90) (160,90) (140,110)"));
-    EXPECT_TRUE(lines[18].startsWith("figure 12 TText \"Text 1\" layer 3 points (135,13) ")) << lines[18].toStdString();
+    EXPECT_TRUE(lines[18].startsWith("figure 12 TText \"Text 1\" layer 3 points (135,13) "))
+        << lines[18].toStdString();
 }
 
 TEST(SampleDrawings, ConvertedByTheProgram) {

@@ -21,7 +21,8 @@ namespace {
 void WaitFor(const std::function<bool()>& done, int milliseconds) {
     QElapsedTimer timer;
     timer.start();
-    while (!done() && timer.elapsed() < milliseconds) QApplication::processEvents(QEventLoop::AllEvents, 20);
+    while (!done() && timer.elapsed() < milliseconds)
+        QApplication::processEvents(QEventLoop::AllEvents, 20);
 }
 
 // Pixels inside `area` of the image that are neither white page nor background.
@@ -112,9 +113,9 @@ TEST_F(WindowXcb, KeysZoomInOutAndBackToFullSize) {
     struct Step {
         QKeyCombination Key;
         int Zoom;
-    } const steps[] = {{QKeyCombination(Qt::Key_Plus), 110}, {QKeyCombination(Qt::Key_Plus), 120},
+    } const steps[] = {{QKeyCombination(Qt::Key_Plus), 110},  {QKeyCombination(Qt::Key_Plus), 120},
                        {QKeyCombination(Qt::Key_Minus), 110}, {QKeyCombination(Qt::Key_0), 100},
-                       {QKeyCombination(Qt::Key_Minus), 90}, {Qt::CTRL | Qt::Key_Plus, 100}};
+                       {QKeyCombination(Qt::Key_Minus), 90},  {Qt::CTRL | Qt::Key_Plus, 100}};
     for (const Step& step : steps) {
         SCOPED_TRACE(step.Zoom);
         QTestLikeKey(step.Key);

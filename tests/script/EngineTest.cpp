@@ -151,7 +151,8 @@ TEST_F(EngineTest, RunTimeErrors) {
         {"var a: real; begin a := 0; a := 5 / a; end.", "Division by zero"},
         {"var a: integer; begin a := -2147483647 - 1; a := a div -1; end.", "Integer overflow"},
         {"begin Print('x = ', 5); end.", "Could not convert variant of type (String) into type (Double)"},
-        {"var a: integer; begin a := 'abc' * 2; end.", "Could not convert variant of type (String) into type (Double)"},
+        {"var a: integer; begin a := 'abc' * 2; end.",
+         "Could not convert variant of type (String) into type (Double)"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.Source);
@@ -200,7 +201,8 @@ TEST_F(EngineTest, PrintJoinsItsArgumentsStartingFromAnEmptyText) {
     // '1' + 2 adds numerically.
     EXPECT_EQ(Printed, (std::vector<std::string>{"ab", "cd", "n3", "3"}));
     // A number after an empty or non-numeric text cannot be added.
-    EXPECT_EQ(ErrorOf("begin Print(5); end."), "Could not convert variant of type (String) into type (Double)");
+    EXPECT_EQ(ErrorOf("begin Print(5); end."),
+              "Could not convert variant of type (String) into type (Double)");
 }
 
 TEST_F(EngineTest, RunMacroOfAMissingFileShowsTheMessageAndGivesEmpty) {

@@ -1,7 +1,7 @@
 // Tokenizer: literals, comments, words, keywords and its error texts.
 
-#include "script/Compiler.h"
 #include "script/Lexer.h"
+#include "script/Compiler.h"
 #include "script/Runtime.h"
 #include "script/ScriptErrors.h"
 
@@ -18,7 +18,9 @@ struct TTok {
     bool operator==(const TTok&) const = default;
 };
 
-std::ostream& operator<<(std::ostream& out, const TTok& t) { return out << "{" << t.Kind << ", \"" << t.Text << "\"}"; }
+std::ostream& operator<<(std::ostream& out, const TTok& t) {
+    return out << "{" << t.Kind << ", \"" << t.Text << "\"}";
+}
 
 std::vector<TTok> Tokens(const std::string& source) {
     TLexer lexer(source);
@@ -26,7 +28,8 @@ std::vector<TTok> Tokens(const std::string& source) {
     for (;;) {
         const TToken token = lexer.Next();
         if (token.Kind == tkEnd) return result;
-        result.push_back({token.Kind, token.Kind == tkNamedConst ? std::to_string(token.ConstIndex) : token.Text});
+        result.push_back(
+            {token.Kind, token.Kind == tkNamedConst ? std::to_string(token.ConstIndex) : token.Text});
         if (result.size() > 100) return result;
     }
 }
@@ -78,10 +81,12 @@ TEST(Lexer, TokenTable) {
         {"x'a'", {{tkIdentifier, "X"}, {tkString, "a"}}},
         {"\xe9t\xe9", {{tkIdentifier, "\xc9T\xc9"}}},
         {"begin End wHiLe", {{kwBegin, "BEGIN"}, {kwEnd, "END"}, {kwWhile, "WHILE"}}},
-        {"mbRight ssDouble", {{tkNamedConst, std::to_string(*TScriptRuntime::Instance().FindConst("MBRIGHT"))},
-                              {tkNamedConst, std::to_string(*TScriptRuntime::Instance().FindConst("SSDOUBLE"))}}},
+        {"mbRight ssDouble",
+         {{tkNamedConst, std::to_string(*TScriptRuntime::Instance().FindConst("MBRIGHT"))},
+          {tkNamedConst, std::to_string(*TScriptRuntime::Instance().FindConst("SSDOUBLE"))}}},
     };
-    for (const TCase& c : cases) EXPECT_EQ(Tokens(c.Source), c.Expected) << c.Source;
+    for (const TCase& c : cases)
+        EXPECT_EQ(Tokens(c.Source), c.Expected) << c.Source;
 }
 
 TEST(Lexer, Errors) {
@@ -97,7 +102,8 @@ TEST(Lexer, Errors) {
         {"a\n\nb!c", "Syntax error in  (3): \r\nBad identifier name <B!C>."},
         {"}", "Syntax error in  (1): \r\nBad identifier <}>."},
     };
-    for (const auto& [source, message] : cases) EXPECT_EQ(LexError(source), message) << source;
+    for (const auto& [source, message] : cases)
+        EXPECT_EQ(LexError(source), message) << source;
 }
 
 TEST(Lexer, PeekLeavesPositionAndHexState) {
@@ -115,23 +121,69 @@ TEST(Lexer, PeekLeavesPositionAndHexState) {
 
 TEST(Lexer, KeywordTable) {
     const std::vector<std::pair<const char*, int>> keywords = {
-        {"PROGRAM", 1000}, {"LABEL", 1001}, {"GOTO", 1002}, {"VAR", 1003}, {"BEGIN", 1004},
-        {"END", 1005}, {"AND", 1006}, {"OR", 1007}, {"XOR", 1008}, {"NOT", 1009}, {"SHL", 1010},
-        {"SHR", 1011}, {"DIV", 1012}, {"MOD", 1013}, {"TRUE", 1014}, {"FALSE", 1015}, {"IF", 1016},
-        {"THEN", 1017}, {"ELSE", 1018}, {"WHILE", 1019}, {"REPEAT", 1020}, {"UNTIL", 1021},
-        {"FOR", 1022}, {"TO", 1023}, {"DOWNTO", 1024}, {"DO", 1025}, {"NIL", 1027},
-        {"INITIALIZATION", 1031}, {"FINALIZATION", 1032}, {"CLASS", 1033}, {"TYPE", 1034},
-        {"CONSTRUCTOR", 1035}, {"DESTRUCTOR", 1036}, {"USES", 1037}, {"UNIT", 1038},
-        {"INTERFACE", 1039}, {"IMPLEMENTATION", 1040}, {"PROCEDURE", 1041}, {"PRIVATE", 1042},
-        {"PUBLIC", 1043}, {"PROTECTED", 1044}, {"PUBLISHED", 1045}, {"FUNCTION", 1046},
-        {"CONST", 1047}, {"PROPERTY", 1048}, {"VIRTUAL", 1049}, {"OVERRIDE", 1050},
-        {"DYNAMIC", 1051}, {"RECORD", 1052}, {"FORWARD", 1053}, {"INDEX", 1054}, {"READ", 1055},
-        {"WRITE", 1056}, {"STORED", 1057}, {"DEFAULT", 1058}, {"ABSTRACT", 1059}, {"STDCALL", 1069},
+        {"PROGRAM", 1000},
+        {"LABEL", 1001},
+        {"GOTO", 1002},
+        {"VAR", 1003},
+        {"BEGIN", 1004},
+        {"END", 1005},
+        {"AND", 1006},
+        {"OR", 1007},
+        {"XOR", 1008},
+        {"NOT", 1009},
+        {"SHL", 1010},
+        {"SHR", 1011},
+        {"DIV", 1012},
+        {"MOD", 1013},
+        {"TRUE", 1014},
+        {"FALSE", 1015},
+        {"IF", 1016},
+        {"THEN", 1017},
+        {"ELSE", 1018},
+        {"WHILE", 1019},
+        {"REPEAT", 1020},
+        {"UNTIL", 1021},
+        {"FOR", 1022},
+        {"TO", 1023},
+        {"DOWNTO", 1024},
+        {"DO", 1025},
+        {"NIL", 1027},
+        {"INITIALIZATION", 1031},
+        {"FINALIZATION", 1032},
+        {"CLASS", 1033},
+        {"TYPE", 1034},
+        {"CONSTRUCTOR", 1035},
+        {"DESTRUCTOR", 1036},
+        {"USES", 1037},
+        {"UNIT", 1038},
+        {"INTERFACE", 1039},
+        {"IMPLEMENTATION", 1040},
+        {"PROCEDURE", 1041},
+        {"PRIVATE", 1042},
+        {"PUBLIC", 1043},
+        {"PROTECTED", 1044},
+        {"PUBLISHED", 1045},
+        {"FUNCTION", 1046},
+        {"CONST", 1047},
+        {"PROPERTY", 1048},
+        {"VIRTUAL", 1049},
+        {"OVERRIDE", 1050},
+        {"DYNAMIC", 1051},
+        {"RECORD", 1052},
+        {"FORWARD", 1053},
+        {"INDEX", 1054},
+        {"READ", 1055},
+        {"WRITE", 1056},
+        {"STORED", 1057},
+        {"DEFAULT", 1058},
+        {"ABSTRACT", 1059},
+        {"STDCALL", 1069},
     };
     for (const auto& [word, kind] : keywords) {
         EXPECT_EQ(KeywordKind(word), kind) << word;
         std::string mixed = word;
-        for (std::size_t i = 1; i < mixed.size(); i += 2) mixed[i] = static_cast<char>(mixed[i] - 'A' + 'a');
+        for (std::size_t i = 1; i < mixed.size(); i += 2)
+            mixed[i] = static_cast<char>(mixed[i] - 'A' + 'a');
         TLexer lexer(mixed);
         EXPECT_EQ(lexer.Next().Kind, kind) << mixed;
     }

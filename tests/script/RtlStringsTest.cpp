@@ -12,16 +12,14 @@
 namespace {
 
 // A new TStringList as a script gets it.
-std::int32_t NewList()
-{
+std::int32_t NewList() {
     const TScriptValue list = CallNative("TSTRINGLIST.CREATE", {}).Result;
     EXPECT_TRUE(list.IsEmpty());
     EXPECT_NE(list.IntField(), 0);
     return list.IntField();
 }
 
-std::vector<std::string> Items(std::int32_t list)
-{
+std::vector<std::string> Items(std::int32_t list) {
     std::vector<std::string> items;
     const std::int32_t count = CallNative("TSTRINGS.COUNT", {}, list).Result.AsInt();
     for (std::int32_t i = 0; i < count; ++i)
@@ -29,15 +27,13 @@ std::vector<std::string> Items(std::int32_t list)
     return items;
 }
 
-void Free(std::int32_t object)
-{
+void Free(std::int32_t object) {
     CallNative("TOBJECT.FREE", {}, object);
 }
 
 } // namespace
 
-TEST(RtlStrings, AddReturnsIndexAndStringsReadAndWrite)
-{
+TEST(RtlStrings, AddReturnsIndexAndStringsReadAndWrite) {
     const std::int32_t list = NewList();
     EXPECT_EQ(CallNative("TSTRINGS.ADD", {Str("one")}, list).Result.AsInt(), 0);
     EXPECT_EQ(CallNative("TSTRINGS.ADD", {Str("two")}, list).Result.AsInt(), 1);
@@ -57,8 +53,7 @@ TEST(RtlStrings, AddReturnsIndexAndStringsReadAndWrite)
     Free(list);
 }
 
-TEST(RtlStrings, IndexErrors)
-{
+TEST(RtlStrings, IndexErrors) {
     const std::int32_t list = NewList();
     CallNative("TSTRINGS.ADD", {Str("a")}, list);
     const struct {
@@ -93,8 +88,7 @@ TEST(RtlStrings, IndexErrors)
     Free(list);
 }
 
-TEST(RtlStrings, SortedListsAndDuplicates)
-{
+TEST(RtlStrings, SortedListsAndDuplicates) {
     const struct {
         std::int32_t Duplicates;
         std::vector<std::string> Adds;
@@ -105,7 +99,11 @@ TEST(RtlStrings, SortedListsAndDuplicates)
         {dupIgnore, {"b", "a", "c", "B"}, {"a", "b", "c"}, {0, 0, 2, 1}, ""},
         {dupAccept, {"b", "a", "b"}, {"a", "b", "b"}, {0, 0, 1}, ""},
         {dupError, {"b", "a", "B"}, {"a", "b"}, {0, 0}, "String list does not allow duplicates"},
-        {dupIgnore, {"\xE4pfel", "Zebra", "Apfel", "apfel"}, {"Apfel", "\xE4pfel", "Zebra"}, {0, 1, 0, 0}, ""},
+        {dupIgnore,
+         {"\xE4pfel", "Zebra", "Apfel", "apfel"},
+         {"Apfel", "\xE4pfel", "Zebra"},
+         {0, 1, 0, 0},
+         ""},
     };
     for (const auto& c : cases) {
         const std::int32_t list = NewList();
@@ -123,8 +121,7 @@ TEST(RtlStrings, SortedListsAndDuplicates)
     }
 }
 
-TEST(RtlStrings, SortFindAndSortedRestrictions)
-{
+TEST(RtlStrings, SortFindAndSortedRestrictions) {
     const std::int32_t list = NewList();
     CallNative("TSTRINGS.TEXT_SET", {Str("pear\r\napple\r\nfig")}, list);
     CallNative("TSTRINGLIST.SORT", {}, list);
@@ -145,9 +142,13 @@ TEST(RtlStrings, SortFindAndSortedRestrictions)
     }
     EXPECT_EQ(CallNative("TSTRINGS.INDEXOF", {Str("PEAR")}, list).Result.AsInt(), 2);
     // A duplicate ignored by AddObject keeps the object it had.
-    EXPECT_EQ(CallNative("TSTRINGS.ADDOBJECT", {Str("Fig"), TScriptValue::FromObject(list)}, list).Result.AsInt(), 1);
+    EXPECT_EQ(
+        CallNative("TSTRINGS.ADDOBJECT", {Str("Fig"), TScriptValue::FromObject(list)}, list).Result.AsInt(),
+        1);
     EXPECT_EQ(CallNative("TSTRINGS.OBJECTS", {Int(1)}, list).Result.IntField(), 0);
-    EXPECT_EQ(CallNative("TSTRINGS.ADDOBJECT", {Str("kiwi"), TScriptValue::FromObject(list)}, list).Result.AsInt(), 2);
+    EXPECT_EQ(
+        CallNative("TSTRINGS.ADDOBJECT", {Str("kiwi"), TScriptValue::FromObject(list)}, list).Result.AsInt(),
+        2);
     EXPECT_EQ(CallNative("TSTRINGS.OBJECTS", {Int(2)}, list).Result.IntField(), list);
     CallNative("TSTRINGS.DELETE", {Int(2)}, list);
     for (const char* name : {"TSTRINGS.INSERT", "TSTRINGS.STRINGS_VET", "TSTRINGS.MOVE"}) {
@@ -164,8 +165,7 @@ TEST(RtlStrings, SortFindAndSortedRestrictions)
     Free(list);
 }
 
-TEST(RtlStrings, TextRoundTrips)
-{
+TEST(RtlStrings, TextRoundTrips) {
     const struct {
         const char* Text;
         std::vector<std::string> Lines;
@@ -186,8 +186,7 @@ TEST(RtlStrings, TextRoundTrips)
     Free(list);
 }
 
-TEST(RtlStrings, CommaText)
-{
+TEST(RtlStrings, CommaText) {
     const struct {
         const char* Input;
         std::vector<std::string> Items;
@@ -212,8 +211,7 @@ TEST(RtlStrings, CommaText)
     Free(list);
 }
 
-TEST(RtlStrings, NamesAndValues)
-{
+TEST(RtlStrings, NamesAndValues) {
     const std::int32_t list = NewList();
     CallNative("TSTRINGS.TEXT_SET", {Str("Width=10\r\nplain\r\nHeight=20=x")}, list);
     EXPECT_EQ(CallNative("TSTRINGS.NAMES", {Int(0)}, list).Result.AsString(), "Width");
@@ -228,8 +226,7 @@ TEST(RtlStrings, NamesAndValues)
     Free(list);
 }
 
-TEST(RtlStrings, ObjectsAddStringsEqualsAssign)
-{
+TEST(RtlStrings, ObjectsAddStringsEqualsAssign) {
     const std::int32_t a = NewList();
     const std::int32_t b = NewList();
     EXPECT_EQ(CallNative("TSTRINGS.ADDOBJECT", {Str("x"), TScriptValue::FromObject(b)}, a).Result.AsInt(), 0);
@@ -244,21 +241,23 @@ TEST(RtlStrings, ObjectsAddStringsEqualsAssign)
     EXPECT_TRUE(CallNative("TSTRINGS.EQUALS", {TScriptValue::FromObject(b)}, a).Result.AsBool());
     EXPECT_EQ(CallNative("TSTRINGS.OBJECTS", {Int(0)}, b).Result.IntField(), b);
     CallNative("TSTRINGS.STRINGS_VET", {Int(1), Str("Y")}, b);
-    EXPECT_FALSE(CallNative("TSTRINGS.EQUALS", {TScriptValue::FromObject(b)}, a).Result.AsBool()); // case counts
+    EXPECT_FALSE(
+        CallNative("TSTRINGS.EQUALS", {TScriptValue::FromObject(b)}, a).Result.AsBool()); // case counts
 
     CallNative("TSTRINGS.TEXT_SET", {Str("only")}, b);
     CallNative("TPERSISTENT.ASSIGN", {TScriptValue::FromObject(b)}, a);
     EXPECT_EQ(Items(a), (std::vector<std::string>{"only"}));
 
     TScriptComponent component;
-    EXPECT_EQ(ErrorOf([&] { CallNative("TPERSISTENT.ASSIGN", {TScriptValue::FromObject(component.ScriptId())}, a); }),
+    EXPECT_EQ(ErrorOf([&] {
+                  CallNative("TPERSISTENT.ASSIGN", {TScriptValue::FromObject(component.ScriptId())}, a);
+              }),
               "Cannot assign a TCOMPONENT to a TSTRINGLIST");
     Free(a);
     Free(b);
 }
 
-TEST(RtlStrings, CreateAndFreeGoThroughTheObjectTable)
-{
+TEST(RtlStrings, CreateAndFreeGoThroughTheObjectTable) {
     const std::size_t before = ScriptRtl::AdoptedCount();
     const std::int32_t list = NewList();
     EXPECT_EQ(ScriptRtl::AdoptedCount(), before + 1);
@@ -283,8 +282,7 @@ TEST(RtlStrings, CreateAndFreeGoThroughTheObjectTable)
     EXPECT_NE(TScriptObjectTable::Instance().Find(component.ScriptId()), nullptr);
 }
 
-TEST(RtlStrings, LoadAndSaveFiles)
-{
+TEST(RtlStrings, LoadAndSaveFiles) {
     QTemporaryDir dir;
     ASSERT_TRUE(dir.isValid());
     const std::string path = dir.filePath("lines.txt").toStdString();
@@ -305,13 +303,15 @@ TEST(RtlStrings, LoadAndSaveFiles)
     EXPECT_EQ(error.rfind("Cannot open file \"" + missing + "\"", 0), 0u) << error;
     EXPECT_EQ(Items(other), (std::vector<std::string>{"first", "M\xE4rz"}));
     const std::string badDir = dir.filePath("no/such/dir/x.txt").toStdString();
-    EXPECT_EQ(ErrorOf([&] { CallNative("TSTRINGS.SAVETOFILE", {Str(badDir)}, list); }).rfind("Cannot create file", 0), 0u);
+    EXPECT_EQ(ErrorOf([&] {
+                  CallNative("TSTRINGS.SAVETOFILE", {Str(badDir)}, list);
+              }).rfind("Cannot create file", 0),
+              0u);
     Free(list);
     Free(other);
 }
 
-TEST(RtlStrings, Components)
-{
+TEST(RtlStrings, Components) {
     TScriptComponent owner;
     const std::int32_t self = owner.ScriptId();
     auto child = std::make_unique<TScriptComponent>();
@@ -339,7 +339,8 @@ TEST(RtlStrings, Components)
               "A component named button1 already exists");
     EXPECT_EQ(ErrorOf([&] { CallNative("TCOMPONENT.NAME_SET", {Str("1st")}, other.ScriptId()); }),
               "'1st' is not a valid component name");
-    EXPECT_EQ(ErrorOf([&] { CallNative("TCOMPONENT.COMPONENTS", {Int(2)}, self); }), "List index out of bounds (2)");
+    EXPECT_EQ(ErrorOf([&] { CallNative("TCOMPONENT.COMPONENTS", {Int(2)}, self); }),
+              "List index out of bounds (2)");
 
     CallNative("TCOMPONENT.REMOVECOMPONENT", {TScriptValue::FromObject(other.ScriptId())}, self);
     EXPECT_EQ(other.Owner(), nullptr);
@@ -349,8 +350,7 @@ TEST(RtlStrings, Components)
     EXPECT_EQ(owner.ComponentCount(), 0);
 }
 
-TEST(RtlStrings, FreeingAnOwnerFreesWhatItOwns)
-{
+TEST(RtlStrings, FreeingAnOwnerFreesWhatItOwns) {
     const std::int32_t ownerId = ScriptRtl::Adopt(std::make_unique<TScriptComponent>());
     const std::int32_t childId = ScriptRtl::Adopt(std::make_unique<TScriptComponent>());
     TScriptComponent hostChild;
@@ -361,8 +361,7 @@ TEST(RtlStrings, FreeingAnOwnerFreesWhatItOwns)
     EXPECT_EQ(hostChild.Owner(), nullptr);
 }
 
-TEST(RtlStrings, ClassesAndConstants)
-{
+TEST(RtlStrings, ClassesAndConstants) {
     TScriptRuntime& rt = TScriptRuntime::Instance();
     EXPECT_EQ(rt.ParentClass("TStringList"), "TSTRINGS");
     EXPECT_EQ(rt.ParentClass("TSTRINGS"), "TPERSISTENT");

@@ -8,8 +8,7 @@
 namespace {
 
 // Format's argument array from a vector.
-TScriptValue ArgsOf(const std::vector<TScriptValue>& values)
-{
+TScriptValue ArgsOf(const std::vector<TScriptValue>& values) {
     TScriptValue args = TScriptValue::NewArray(0, static_cast<std::int32_t>(values.size()));
     args.SetItem(0, Int(static_cast<std::int32_t>(values.size())));
     for (std::size_t i = 0; i < values.size(); ++i)
@@ -19,8 +18,7 @@ TScriptValue ArgsOf(const std::vector<TScriptValue>& values)
 
 } // namespace
 
-TEST(RtlSysUtils, FormatTable)
-{
+TEST(RtlSysUtils, FormatTable) {
     const struct {
         const char* Format;
         std::vector<TScriptValue> Args;
@@ -69,26 +67,33 @@ TEST(RtlSysUtils, FormatTable)
     }
 }
 
-TEST(RtlSysUtils, FormatErrors)
-{
+TEST(RtlSysUtils, FormatErrors) {
     const struct {
         const char* Format;
         std::vector<TScriptValue> Args;
     } cases[] = {
-        {"%d", {Real(1.5)}}, {"%d", {Str("1")}}, {"%d", {}},        {"%s %s", {Str("a")}}, {"%q", {Int(1)}},
-        {"x=%", {Int(1)}},   {"%f", {Str("1")}}, {"%3:d", {Int(1)}}, {"%*d", {Str("a"), Int(1)}},
+        {"%d", {Real(1.5)}},
+        {"%d", {Str("1")}},
+        {"%d", {}},
+        {"%s %s", {Str("a")}},
+        {"%q", {Int(1)}},
+        {"x=%", {Int(1)}},
+        {"%f", {Str("1")}},
+        {"%3:d", {Int(1)}},
+        {"%*d", {Str("a"), Int(1)}},
         {"%*d", {Int(2000000000), Int(1)}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.Format);
         const TScriptValue args = ArgsOf(c.Args);
-        EXPECT_EQ(ErrorOf([&] { CallNative("Format", {Str(c.Format), args}); }),
+        EXPECT_EQ(ErrorOf([&] {
+                      CallNative("Format", {Str(c.Format), args});
+                  }),
                   std::string("Format '") + c.Format + "' invalid or incompatible with argument");
     }
 }
 
-TEST(RtlSysUtils, FormatFloatTable)
-{
+TEST(RtlSysUtils, FormatFloatTable) {
     // The documented table: format, then 1234, -1234, 0.5 and 0.
     const struct {
         const char* Format;
@@ -107,7 +112,8 @@ TEST(RtlSysUtils, FormatFloatTable)
     const double values[4] = {1234, -1234, 0.5, 0};
     for (const auto& c : cases)
         for (int i = 0; i < 4; ++i)
-            EXPECT_EQ(CallNative("FormatFloat", {Str(c.Format), Real(values[i])}).Result.AsString(), c.Results[i])
+            EXPECT_EQ(CallNative("FormatFloat", {Str(c.Format), Real(values[i])}).Result.AsString(),
+                      c.Results[i])
                 << "'" << c.Format << "' " << values[i];
 
     const struct {
@@ -131,13 +137,12 @@ TEST(RtlSysUtils, FormatFloatTable)
             << m.Format << " " << m.Value;
 }
 
-TEST(RtlSysUtils, EncodeDecodeDates)
-{
+TEST(RtlSysUtils, EncodeDecodeDates) {
     const struct {
         std::int32_t Y, M, D;
         double Days;
-    } dates[] = {{2000, 1, 1, 36526}, {1899, 12, 30, 0}, {1900, 1, 1, 2}, {2000, 2, 29, 36585}, {1, 1, 1, -693593},
-                 {9999, 12, 31, 2958465}, {1899, 12, 29, -1}};
+    } dates[] = {{2000, 1, 1, 36526}, {1899, 12, 30, 0},       {1900, 1, 1, 2},   {2000, 2, 29, 36585},
+                 {1, 1, 1, -693593},  {9999, 12, 31, 2958465}, {1899, 12, 29, -1}};
     for (const auto& d : dates) {
         SCOPED_TRACE(d.Days);
         EXPECT_EQ(CallNative("EncodeDate", {Int(d.Y), Int(d.M), Int(d.D)}).Result.AsReal(), d.Days);
@@ -153,7 +158,9 @@ TEST(RtlSysUtils, EncodeDecodeDates)
     EXPECT_EQ(before.Args[3].AsInt(), 29);
 
     for (const auto& bad : {std::array{1999, 2, 29}, {2000, 13, 1}, {0, 1, 1}, {2000, 4, 31}, {10000, 1, 1}})
-        EXPECT_EQ(ErrorOf([&] { CallNative("EncodeDate", {Int(bad[0]), Int(bad[1]), Int(bad[2])}); }),
+        EXPECT_EQ(ErrorOf([&] {
+                      CallNative("EncodeDate", {Int(bad[0]), Int(bad[1]), Int(bad[2])});
+                  }),
                   "Invalid argument to date encode");
 
     const double today = CallNative("Date", {}).Result.AsReal();
@@ -165,13 +172,15 @@ TEST(RtlSysUtils, EncodeDecodeDates)
     EXPECT_NEAR(CallNative("Now", {}).Result.AsReal(), today + time, 0.01);
 }
 
-TEST(RtlSysUtils, DateTexts)
-{
+TEST(RtlSysUtils, DateTexts) {
     EXPECT_EQ(CallNative("DateToStr", {Real(36526.5)}).Result.AsString(), "01.01.2000");
     const struct {
         const char* Text;
         double Days;
-    } good[] = {{"01.01.2000", 36526}, {"1.1.2000", 36526}, {" 2000-01-01 ", 36526}, {"29.2.2000", 36585},
+    } good[] = {{"01.01.2000", 36526},
+                {"1.1.2000", 36526},
+                {" 2000-01-01 ", 36526},
+                {"29.2.2000", 36585},
                 {"1.1.2000.", 36526}};
     for (const auto& g : good)
         EXPECT_EQ(CallNative("StrToDate", {Str(g.Text)}).Result.AsReal(), g.Days) << g.Text;
@@ -183,8 +192,7 @@ TEST(RtlSysUtils, DateTexts)
     EXPECT_EQ(ScriptRtl::DecodeDate(twoDigits).Year % 100, 7);
 }
 
-TEST(RtlSysUtils, FormatDateTimeTable)
-{
+TEST(RtlSysUtils, FormatDateTimeTable) {
     // Thursday, 5 March 2009, 14:07:09.042.
     const double stamp = 39877.0 + (((14 * 60 + 7) * 60 + 9) * 1000 + 42) / 86400000.0;
     ASSERT_EQ(ScriptRtl::EncodeDate(2009, 3, 5), 39877.0);
@@ -221,19 +229,18 @@ TEST(RtlSysUtils, FormatDateTimeTable)
             << c.Format;
 }
 
-TEST(RtlSysUtils, ValStrToIntStrToFloat)
-{
+TEST(RtlSysUtils, ValStrToIntStrToFloat) {
     const struct {
         const char* Text;
         TValueKind Kind;
         double Value;
         std::int32_t Code;
     } vals[] = {
-        {"123", TValueKind::Integer, 123, 0},   {"12a", TValueKind::Integer, 0, 3},
-        {"", TValueKind::Integer, 0, 1},        {" 12", TValueKind::Integer, 12, 0},
-        {"12 ", TValueKind::Integer, 0, 3},     {"1.5", TValueKind::Real, 1.5, 0},
-        {"1e3", TValueKind::Real, 1000, 0},     {"$FF", TValueKind::Integer, 255, 0},
-        {"-7", TValueKind::Integer, -7, 0},     {"1.5.2", TValueKind::Integer, 0, 4},
+        {"123", TValueKind::Integer, 123, 0},     {"12a", TValueKind::Integer, 0, 3},
+        {"", TValueKind::Integer, 0, 1},          {" 12", TValueKind::Integer, 12, 0},
+        {"12 ", TValueKind::Integer, 0, 3},       {"1.5", TValueKind::Real, 1.5, 0},
+        {"1e3", TValueKind::Real, 1000, 0},       {"$FF", TValueKind::Integer, 255, 0},
+        {"-7", TValueKind::Integer, -7, 0},       {"1.5.2", TValueKind::Integer, 0, 4},
         {"3000000000", TValueKind::Real, 3e9, 0}, {"-", TValueKind::Integer, 0, 2},
     };
     for (const auto& v : vals) {
@@ -259,8 +266,7 @@ TEST(RtlSysUtils, ValStrToIntStrToFloat)
                   std::string("'") + bad + "' is not a valid floating point value");
 }
 
-TEST(RtlSysUtils, TextRoutines)
-{
+TEST(RtlSysUtils, TextRoutines) {
     EXPECT_EQ(CallNative("IntToHex", {Int(255), Int(4)}).Result.AsString(), "00FF");
     EXPECT_EQ(CallNative("IntToHex", {Int(-1), Int(2)}).Result.AsString(), "FFFFFFFF");
     EXPECT_EQ(CallNative("IntToHex", {Int(0), Int(0)}).Result.AsString(), "0");
@@ -271,10 +277,14 @@ TEST(RtlSysUtils, TextRoutines)
     EXPECT_EQ(CallNative("TrimLeft", {Str(" \t a b \r\n")}).Result.AsString(), "a b \r\n");
     EXPECT_EQ(CallNative("TrimRight", {Str(" \t a b \r\n")}).Result.AsString(), " \t a b");
 
-    const char* lower = "stra\xDF" "e \xE4\xF6\xFC \x9A\x9C\x9E \xFF \xB5";
-    const char* upper = "STRA\xDF" "E \xC4\xD6\xDC \x8A\x8C\x8E \x9F \xB5";
+    const char* lower = "stra\xDF"
+                        "e \xE4\xF6\xFC \x9A\x9C\x9E \xFF \xB5";
+    const char* upper = "STRA\xDF"
+                        "E \xC4\xD6\xDC \x8A\x8C\x8E \x9F \xB5";
     EXPECT_EQ(CallNative("AnsiUpperCase", {Str(lower)}).Result.AsString(), upper);
-    EXPECT_EQ(CallNative("AnsiLowerCase", {Str(upper)}).Result.AsString(), "stra\xDF" "e \xE4\xF6\xFC \x9A\x9C\x9E \xFF \xB5");
+    EXPECT_EQ(CallNative("AnsiLowerCase", {Str(upper)}).Result.AsString(),
+              "stra\xDF"
+              "e \xE4\xF6\xFC \x9A\x9C\x9E \xFF \xB5");
 
     const struct {
         const char* Name;
@@ -282,10 +292,14 @@ TEST(RtlSysUtils, TextRoutines)
         const char* B;
         int Sign;
     } compares[] = {
-        {"AnsiCompareText", "abc", "ABC", 0},      {"AnsiCompareText", "b", "a", 1},
-        {"AnsiCompareText", "\xE4pfel", "Birne", -1}, {"AnsiCompareText", "ab", "abc", -1},
-        {"AnsiCompareStr", "a", "A", -1},          {"AnsiCompareStr", "A", "b", -1},
-        {"AnsiCompareStr", "abc", "abc", 0},       {"AnsiCompareStr", "B", "a", 1},
+        {"AnsiCompareText", "abc", "ABC", 0},
+        {"AnsiCompareText", "b", "a", 1},
+        {"AnsiCompareText", "\xE4pfel", "Birne", -1},
+        {"AnsiCompareText", "ab", "abc", -1},
+        {"AnsiCompareStr", "a", "A", -1},
+        {"AnsiCompareStr", "A", "b", -1},
+        {"AnsiCompareStr", "abc", "abc", 0},
+        {"AnsiCompareStr", "B", "a", 1},
     };
     for (const auto& c : compares) {
         const int result = CallNative(c.Name, {Str(c.A), Str(c.B)}).Result.AsInt();
@@ -293,8 +307,7 @@ TEST(RtlSysUtils, TextRoutines)
     }
 }
 
-TEST(RtlSysUtils, ArbitraryFormatsFailCleanly)
-{
+TEST(RtlSysUtils, ArbitraryFormatsFailCleanly) {
     // Random format texts may fail, but only with the library's own errors.
     const std::string alphabet = "%0#.,;:-*1239dDeEfgGnmpsuxXyhnszt/\"' am/pE+E-";
     std::uint32_t seed = 12345;
@@ -306,7 +319,8 @@ TEST(RtlSysUtils, ArbitraryFormatsFailCleanly)
         for (std::uint32_t i = 0; i < length; ++i)
             format += alphabet[(next() >> 8) % alphabet.size()];
         SCOPED_TRACE(format);
-        for (const char* name : {"Format", "FormatFloat", "FormatDateTime", "StrToDate", "StrToFloat", "Val"}) {
+        for (const char* name :
+             {"Format", "FormatFloat", "FormatDateTime", "StrToDate", "StrToFloat", "Val"}) {
             try {
                 if (std::string(name) == "Format")
                     CallNative(name, {Str(format), args});

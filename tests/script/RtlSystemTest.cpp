@@ -4,15 +4,16 @@
 
 #include <cmath>
 
-TEST(RtlSystem, CopyClampsLikeTheSystemUnit)
-{
+TEST(RtlSystem, CopyClampsLikeTheSystemUnit) {
     const struct {
         const char* S;
         std::int32_t Index, Count;
         const char* Expected;
     } cases[] = {
-        {"Hello", 2, 3, "ell"}, {"Hello", 0, 2, "He"},  {"Hello", -3, 2, "He"}, {"Hello", 4, 10, "lo"},
-        {"Hello", 5, 1, "o"},   {"Hello", 6, 1, ""},    {"Hello", 2, 0, ""},    {"Hello", 2, -1, ""},
+        {"Hello", 2, 3, "ell"}, {"Hello", 0, 2, "He"},
+        {"Hello", -3, 2, "He"}, {"Hello", 4, 10, "lo"},
+        {"Hello", 5, 1, "o"},   {"Hello", 6, 1, ""},
+        {"Hello", 2, 0, ""},    {"Hello", 2, -1, ""},
         {"", 1, 1, ""},         {"Hello", 1, 2147483647, "Hello"},
     };
     for (const auto& c : cases) {
@@ -21,13 +22,13 @@ TEST(RtlSystem, CopyClampsLikeTheSystemUnit)
     }
 }
 
-TEST(RtlSystem, PosInsertDelete)
-{
+TEST(RtlSystem, PosInsertDelete) {
     const struct {
         const char* Sub;
         const char* S;
         std::int32_t Expected;
-    } positions[] = {{"lo", "Hello", 4}, {"x", "Hello", 0}, {"", "Hello", 0}, {"H", "Hello", 1}, {"Hello!", "Hello", 0}};
+    } positions[] = {
+        {"lo", "Hello", 4}, {"x", "Hello", 0}, {"", "Hello", 0}, {"H", "Hello", 1}, {"Hello!", "Hello", 0}};
     for (const auto& p : positions)
         EXPECT_EQ(CallNative("Pos", {Str(p.Sub), Str(p.S)}).Result.AsInt(), p.Expected) << p.Sub;
 
@@ -36,8 +37,11 @@ TEST(RtlSystem, PosInsertDelete)
         const char* S;
         std::int32_t Index;
         const char* Expected;
-    } inserts[] = {{"XY", "abc", 2, "aXYbc"}, {"XY", "abc", 0, "XYabc"}, {"XY", "abc", 4, "abcXY"},
-                   {"XY", "abc", 99, "abcXY"}, {"XY", "", 1, "XY"}};
+    } inserts[] = {{"XY", "abc", 2, "aXYbc"},
+                   {"XY", "abc", 0, "XYabc"},
+                   {"XY", "abc", 4, "abcXY"},
+                   {"XY", "abc", 99, "abcXY"},
+                   {"XY", "", 1, "XY"}};
     for (const auto& i : inserts) {
         const TRtlCall call = CallNative("Insert", {Str(i.Source), Str(i.S), Int(i.Index)});
         EXPECT_EQ(call.Args[1].AsString(), i.Expected) << i.Index;
@@ -47,7 +51,7 @@ TEST(RtlSystem, PosInsertDelete)
         const char* S;
         std::int32_t Index, Count;
         const char* Expected;
-    } deletes[] = {{"abcdef", 2, 3, "aef"}, {"abcdef", 0, 3, "abcdef"}, {"abcdef", 7, 1, "abcdef"},
+    } deletes[] = {{"abcdef", 2, 3, "aef"},   {"abcdef", 0, 3, "abcdef"},  {"abcdef", 7, 1, "abcdef"},
                    {"abcdef", 5, 99, "abcd"}, {"abcdef", 2, -1, "abcdef"}, {"abcdef", 6, 1, "abcde"}};
     for (const auto& d : deletes) {
         const TRtlCall call = CallNative("Delete", {Str(d.S), Int(d.Index), Int(d.Count)});
@@ -55,8 +59,7 @@ TEST(RtlSystem, PosInsertDelete)
     }
 }
 
-TEST(RtlSystem, LengthSetLengthStrMoveUpCase)
-{
+TEST(RtlSystem, LengthSetLengthStrMoveUpCase) {
     EXPECT_EQ(CallNative("Length", {Str("abc")}).Result.AsInt(), 3);
     EXPECT_EQ(CallNative("Length", {TScriptValue()}).Result.AsInt(), 0);
     EXPECT_EQ(CallNative("Length", {TScriptValue::NewArray(0, 4)}).Result.AsInt(), 5);
@@ -65,7 +68,9 @@ TEST(RtlSystem, LengthSetLengthStrMoveUpCase)
     EXPECT_EQ(CallNative("SetLength", {Str("ab"), Int(4)}).Args[0].AsString().size(), 4u);
     EXPECT_EQ(CallNative("SetLength", {Str("ab"), Int(-1)}).Args[0].AsString(), "");
     EXPECT_EQ(ErrorOf([] { CallNative("SetLength", {Str("ab"), Int(2147483647)}); }), "Out of memory");
-    EXPECT_EQ(ErrorOf([] { CallNative("SetLength", {TScriptValue::NewArray(5, 5), Int(2147483647)}); }),
+    EXPECT_EQ(ErrorOf([] {
+                  CallNative("SetLength", {TScriptValue::NewArray(5, 5), Int(2147483647)});
+              }),
               "Out of memory");
     TScriptValue array = TScriptValue::NewArray(1, 2);
     array.SetItem(1, Int(10));
@@ -82,10 +87,13 @@ TEST(RtlSystem, LengthSetLengthStrMoveUpCase)
         const char* Dest;
         std::int32_t Count;
         const char* Expected;
-    } moves[] = {{"XYZ", "abcdef", 2, "XYcdef"}, {"XYZ", "a", 3, "XYZ"}, {"XYZ", "abc", 10, "XYZ"},
+    } moves[] = {{"XYZ", "abcdef", 2, "XYcdef"},
+                 {"XYZ", "a", 3, "XYZ"},
+                 {"XYZ", "abc", 10, "XYZ"},
                  {"XYZ", "abc", -4, "abc"}};
     for (const auto& m : moves)
-        EXPECT_EQ(CallNative("MOVE", {Str(m.Source), Str(m.Dest), Int(m.Count)}).Args[1].AsString(), m.Expected);
+        EXPECT_EQ(CallNative("MOVE", {Str(m.Source), Str(m.Dest), Int(m.Count)}).Args[1].AsString(),
+                  m.Expected);
 
     EXPECT_EQ(CallNative("UPCASE", {Str("q")}).Result.AsString(), "Q");
     EXPECT_EQ(CallNative("UPCASE", {Str("\xE4")}).Result.AsString(), "\xE4");
@@ -95,13 +103,13 @@ TEST(RtlSystem, LengthSetLengthStrMoveUpCase)
     EXPECT_EQ(CallNative("TEXTSTART", {}).Result.AsString(), "");
 }
 
-TEST(RtlSystem, VariantRoutines)
-{
+TEST(RtlSystem, VariantRoutines) {
     const struct {
         TScriptValue Value;
         std::int32_t Type;
-    } types[] = {{TScriptValue(), 0},        {Int(1), 3},   {Real(1.0), 5}, {TScriptValue::FromBool(true), 11},
-                 {Str("s"), 0x100},          {TScriptValue::NewArray(0, 1), 0x200C}};
+    } types[] = {{TScriptValue(), 0}, {Int(1), 3},
+                 {Real(1.0), 5},      {TScriptValue::FromBool(true), 11},
+                 {Str("s"), 0x100},   {TScriptValue::NewArray(0, 1), 0x200C}};
     for (const auto& t : types)
         EXPECT_EQ(CallNative("VARTYPE", {t.Value}).Result.AsInt(), t.Type);
 
@@ -129,7 +137,9 @@ TEST(RtlSystem, VariantRoutines)
     EXPECT_EQ(CallNative("VARARRAYDIMCOUNT", {Int(1)}).Result.AsInt(), 0);
     EXPECT_EQ(CallNative("VARARRAYLOWBOUND", {array, Int(1)}).Result.AsInt(), 0);
     EXPECT_EQ(CallNative("VARARRAYHIGHBOUND", {array, Int(1)}).Result.AsInt(), 2);
-    EXPECT_EQ(ErrorOf([&] { CallNative("VARARRAYHIGHBOUND", {array, Int(2)}); }),
+    EXPECT_EQ(ErrorOf([&] {
+                  CallNative("VARARRAYHIGHBOUND", {array, Int(2)});
+              }),
               "Variant or safe array index out of bounds");
     EXPECT_EQ(ErrorOf([] { CallNative("VARARRAYLOWBOUND", {Int(3), Int(1)}); }), "Variant is not an array");
     EXPECT_TRUE(CallNative("VARISARRAY", {array}).Result.AsBool());
@@ -138,8 +148,7 @@ TEST(RtlSystem, VariantRoutines)
     EXPECT_EQ(CallNative("Length", {CallNative("VARARRAYOF", {ArrayArg({})}).Result}).Result.AsInt(), 0);
 }
 
-TEST(RtlSystem, RegistrationShapes)
-{
+TEST(RtlSystem, RegistrationShapes) {
     TScriptRuntime& rt = TScriptRuntime::Instance();
     const struct {
         const char* Name;
@@ -171,8 +180,7 @@ TEST(RtlSystem, RegistrationShapes)
         const TFunListItem& item = rt.Native(*index);
         EXPECT_EQ(item.Kind, e.Kind);
         std::vector<std::uint8_t> params = item.ParamKinds;
-        if (params.size() == 1 && params[0] == 2)
-            params.clear();
+        if (params.size() == 1 && params[0] == 2) params.clear();
         EXPECT_EQ(params, e.Params);
     }
     const auto pi = rt.FindConst("PI");

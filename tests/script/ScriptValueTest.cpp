@@ -1,5 +1,5 @@
-#include "script/ScriptErrors.h"
 #include "script/ScriptValue.h"
+#include "script/ScriptErrors.h"
 
 #include <gtest/gtest.h>
 
@@ -16,64 +16,109 @@ using V = TScriptValue;
 constexpr std::int32_t MinInt = std::numeric_limits<std::int32_t>::min();
 constexpr std::int32_t MaxInt = std::numeric_limits<std::int32_t>::max();
 
-V I(std::int32_t v) { return V::FromInt(v); }
-V R(double v) { return V::FromReal(v); }
-V B(bool v) { return V::FromBool(v); }
-V S(const char* v) { return V::FromString(v); }
-V E() { return V(); }
+V I(std::int32_t v) {
+    return V::FromInt(v);
+}
+V R(double v) {
+    return V::FromReal(v);
+}
+V B(bool v) {
+    return V::FromBool(v);
+}
+V S(const char* v) {
+    return V::FromString(v);
+}
+V E() {
+    return V();
+}
 
-const char* KindText(TValueKind kind)
-{
+const char* KindText(TValueKind kind) {
     switch (kind) {
-    case TValueKind::Empty: return "Empty";
-    case TValueKind::Integer: return "Integer";
-    case TValueKind::Real: return "Real";
-    case TValueKind::Boolean: return "Boolean";
-    case TValueKind::String: return "String";
-    case TValueKind::Array: return "Array";
+    case TValueKind::Empty:
+        return "Empty";
+    case TValueKind::Integer:
+        return "Integer";
+    case TValueKind::Real:
+        return "Real";
+    case TValueKind::Boolean:
+        return "Boolean";
+    case TValueKind::String:
+        return "String";
+    case TValueKind::Array:
+        return "Array";
     }
     return "?";
 }
 
-std::string Describe(const V& v)
-{
+std::string Describe(const V& v) {
     return std::string(KindText(v.Kind())) + "(" + (v.IsArray() ? std::string("...") : v.AsString()) + ")";
 }
 
 enum class TOp { Add, Sub, Mul, IntDiv, Mod, RealDiv, Shl, Shr, Or, Xor, And };
 
-const char* OpText(TOp op)
-{
+const char* OpText(TOp op) {
     switch (op) {
-    case TOp::Add: return "+";
-    case TOp::Sub: return "-";
-    case TOp::Mul: return "*";
-    case TOp::IntDiv: return "div";
-    case TOp::Mod: return "mod";
-    case TOp::RealDiv: return "/";
-    case TOp::Shl: return "shl";
-    case TOp::Shr: return "shr";
-    case TOp::Or: return "or";
-    case TOp::Xor: return "xor";
-    case TOp::And: return "and";
+    case TOp::Add:
+        return "+";
+    case TOp::Sub:
+        return "-";
+    case TOp::Mul:
+        return "*";
+    case TOp::IntDiv:
+        return "div";
+    case TOp::Mod:
+        return "mod";
+    case TOp::RealDiv:
+        return "/";
+    case TOp::Shl:
+        return "shl";
+    case TOp::Shr:
+        return "shr";
+    case TOp::Or:
+        return "or";
+    case TOp::Xor:
+        return "xor";
+    case TOp::And:
+        return "and";
     }
     return "?";
 }
 
-void Apply(V& left, TOp op, const V& right)
-{
+void Apply(V& left, TOp op, const V& right) {
     switch (op) {
-    case TOp::Add: left.Add(right); break;
-    case TOp::Sub: left.Sub(right); break;
-    case TOp::Mul: left.Mul(right); break;
-    case TOp::IntDiv: left.IntDiv(right); break;
-    case TOp::Mod: left.Mod(right); break;
-    case TOp::RealDiv: left.RealDiv(right); break;
-    case TOp::Shl: left.Shl(right); break;
-    case TOp::Shr: left.Shr(right); break;
-    case TOp::Or: left.Or(right); break;
-    case TOp::Xor: left.Xor(right); break;
-    case TOp::And: left.And(right); break;
+    case TOp::Add:
+        left.Add(right);
+        break;
+    case TOp::Sub:
+        left.Sub(right);
+        break;
+    case TOp::Mul:
+        left.Mul(right);
+        break;
+    case TOp::IntDiv:
+        left.IntDiv(right);
+        break;
+    case TOp::Mod:
+        left.Mod(right);
+        break;
+    case TOp::RealDiv:
+        left.RealDiv(right);
+        break;
+    case TOp::Shl:
+        left.Shl(right);
+        break;
+    case TOp::Shr:
+        left.Shr(right);
+        break;
+    case TOp::Or:
+        left.Or(right);
+        break;
+    case TOp::Xor:
+        left.Xor(right);
+        break;
+    case TOp::And:
+        left.And(right);
+        break;
     }
 }
 
@@ -84,8 +129,7 @@ struct TBinaryCase {
     V Expected; // kind and value
 };
 
-TEST(ScriptValue, BinaryOperators)
-{
+TEST(ScriptValue, BinaryOperators) {
     const std::vector<TBinaryCase> cases = {
         // + - *
         {I(2), TOp::Add, I(3), I(5)},
@@ -170,8 +214,7 @@ struct TErrorCase {
     std::string Message;
 };
 
-TEST(ScriptValue, OperatorErrors)
-{
+TEST(ScriptValue, OperatorErrors) {
     const std::string notNumber = "Could not convert variant of type (String) into type (Double)";
     const std::vector<TErrorCase> cases = {
         {I(1), TOp::RealDiv, I(0), "Division by zero"},
@@ -210,8 +253,7 @@ TEST(ScriptValue, OperatorErrors)
     EXPECT_THROW(one.Mul(V::NewArray(0, 1)), EVariantError);
 }
 
-TEST(ScriptValue, UnaryOperators)
-{
+TEST(ScriptValue, UnaryOperators) {
     struct TCase {
         V Value;
         std::function<void(V&)> Op;
@@ -245,8 +287,10 @@ TEST(ScriptValue, UnaryOperators)
     for (const auto& c : cases) {
         V v = c.Value;
         c.Op(v);
-        EXPECT_EQ(v.Kind(), c.Expected.Kind()) << c.Name << " " << Describe(c.Value) << " gave " << Describe(v);
-        EXPECT_TRUE(V::SameTypeEqual(v, c.Expected)) << c.Name << " " << Describe(c.Value) << " gave " << Describe(v);
+        EXPECT_EQ(v.Kind(), c.Expected.Kind())
+            << c.Name << " " << Describe(c.Value) << " gave " << Describe(v);
+        EXPECT_TRUE(V::SameTypeEqual(v, c.Expected))
+            << c.Name << " " << Describe(c.Value) << " gave " << Describe(v);
     }
     V arr = V::NewArray(0, 0);
     EXPECT_THROW(arr.Neg(), EVariantError);
@@ -254,16 +298,15 @@ TEST(ScriptValue, UnaryOperators)
     EXPECT_THROW(text.Neg(), EVariantError);
 }
 
-TEST(ScriptValue, Comparisons)
-{
+TEST(ScriptValue, Comparisons) {
     struct TCase {
         V A;
         V B;
-        int Order; // sign of Compare
+        int Order;  // sign of Compare
         bool Equal; // SameTypeEqual
     };
     const std::vector<TCase> cases = {
-        {I(1), R(1.0), 0, false}, // `1 = 1.0` is False
+        {I(1), R(1.0), 0, false},  // `1 = 1.0` is False
         {I(1), R(1.5), -1, false}, // `1 < 1.5` is True
         {I(2), I(2), 0, true},
         {I(-3), I(2), -1, false},
@@ -303,17 +346,15 @@ TEST(ScriptValue, Comparisons)
     EXPECT_THROW(V::Compare(V::NewArray(0, 1), V::NewArray(0, 1)), EVariantError);
 }
 
-TEST(ScriptValue, IsFalse)
-{
+TEST(ScriptValue, IsFalse) {
     struct TCase {
         V Value;
         bool Jumps;
     };
     const std::vector<TCase> cases = {
-        {I(0), true},       {I(1), false},         {I(-1), false},       {R(0.0), true},
-        {R(0.25), false},   {E(), true},           {B(false), true},     {B(true), false},
-        {S("False"), true}, {S("FALSE"), true},    {S("true"), false},   {S("0"), true},
-        {S("2"), false},    {S(" TrUe "), false},
+        {I(0), true},       {I(1), false},    {I(-1), false},   {R(0.0), true},       {R(0.25), false},
+        {E(), true},        {B(false), true}, {B(true), false}, {S("False"), true},   {S("FALSE"), true},
+        {S("true"), false}, {S("0"), true},   {S("2"), false},  {S(" TrUe "), false},
     };
     for (const auto& c : cases)
         EXPECT_EQ(c.Value.IsFalse(), c.Jumps) << Describe(c.Value);
@@ -321,18 +362,33 @@ TEST(ScriptValue, IsFalse)
     EXPECT_THROW(V::NewArray(0, 0).IsFalse(), EVariantError);
 }
 
-TEST(ScriptValue, Conversions)
-{
+TEST(ScriptValue, Conversions) {
     struct TIntCase {
         V Value;
         std::int32_t Expected;
     };
     const std::vector<TIntCase> ints = {
-        {R(2.5), 2},   {R(3.5), 4},      {R(-2.5), -2},     {R(-3.5), -4},   {R(0.5), 0},
-        {R(1.5), 2},   {R(2.4), 2},      {R(2.6), 3},       {R(-2.6), -3},   {B(true), -1},
-        {B(false), 0}, {E(), 0},         {S("42"), 42},     {S(" -17 "), -17}, {S("2.5"), 2},
-        {S("$1F"), 31}, {S("+8"), 8},    {R(2147483647.0), MaxInt}, {R(-2147483648.0), MinInt},
-        {S("-2147483648"), MinInt},      {V::FromObject(12), 12},
+        {R(2.5), 2},
+        {R(3.5), 4},
+        {R(-2.5), -2},
+        {R(-3.5), -4},
+        {R(0.5), 0},
+        {R(1.5), 2},
+        {R(2.4), 2},
+        {R(2.6), 3},
+        {R(-2.6), -3},
+        {B(true), -1},
+        {B(false), 0},
+        {E(), 0},
+        {S("42"), 42},
+        {S(" -17 "), -17},
+        {S("2.5"), 2},
+        {S("$1F"), 31},
+        {S("+8"), 8},
+        {R(2147483647.0), MaxInt},
+        {R(-2147483648.0), MinInt},
+        {S("-2147483648"), MinInt},
+        {V::FromObject(12), 12},
     };
     for (const auto& c : ints)
         EXPECT_EQ(c.Value.AsInt(), c.Expected) << Describe(c.Value);
@@ -351,8 +407,8 @@ TEST(ScriptValue, Conversions)
         double Expected;
     };
     const std::vector<TRealCase> reals = {
-        {I(3), 3.0},       {B(true), -1.0},    {E(), 0.0},         {S("1.5"), 1.5},
-        {S("-1.5e3"), -1500.0}, {S(" .5"), 0.5}, {S("2."), 2.0},   {S("1E-2"), 0.01},
+        {I(3), 3.0},     {B(true), -1.0}, {E(), 0.0},        {S("1.5"), 1.5}, {S("-1.5e3"), -1500.0},
+        {S(" .5"), 0.5}, {S("2."), 2.0},  {S("1E-2"), 0.01},
     };
     for (const auto& c : reals)
         EXPECT_DOUBLE_EQ(c.Value.AsReal(), c.Expected) << Describe(c.Value);
@@ -370,8 +426,8 @@ TEST(ScriptValue, Conversions)
         bool Expected;
     };
     const std::vector<TBoolCase> bools = {
-        {I(0), false}, {I(2), true}, {R(-0.5), true}, {S("tRuE"), true}, {S("false"), false},
-        {S("0.0"), false}, {S("3"), true}, {E(), false},
+        {I(0), false},       {I(2), true},      {R(-0.5), true}, {S("tRuE"), true},
+        {S("false"), false}, {S("0.0"), false}, {S("3"), true},  {E(), false},
     };
     for (const auto& c : bools)
         EXPECT_EQ(c.Value.AsBool(), c.Expected) << Describe(c.Value);
@@ -382,9 +438,9 @@ TEST(ScriptValue, Conversions)
         const char* Expected;
     };
     const std::vector<TStringCase> strings = {
-        {I(-42), "-42"},   {I(MinInt), "-2147483648"}, {R(3.5), "3.5"}, {R(8.0), "8"},
-        {B(true), "True"}, {B(false), "False"},        {E(), ""},       {V::FromObject(5), ""},
-        {S("x y"), "x y"},
+        {I(-42), "-42"}, {I(MinInt), "-2147483648"}, {R(3.5), "3.5"},
+        {R(8.0), "8"},   {B(true), "True"},          {B(false), "False"},
+        {E(), ""},       {V::FromObject(5), ""},     {S("x y"), "x y"},
     };
     for (const auto& c : strings)
         EXPECT_EQ(c.Value.AsString(), c.Expected) << Describe(c.Value);
@@ -393,8 +449,7 @@ TEST(ScriptValue, Conversions)
     EXPECT_THROW((void)V::NewArray(0, 1).AsReal(), EVariantError);
 }
 
-TEST(ScriptValue, FloatToStr)
-{
+TEST(ScriptValue, FloatToStr) {
     struct TCase {
         double Value;
         const char* Expected;
@@ -433,8 +488,7 @@ TEST(ScriptValue, FloatToStr)
         EXPECT_EQ(FloatToStr(c.Value), c.Expected) << c.Value;
 }
 
-TEST(ScriptValue, KindsAndCopies)
-{
+TEST(ScriptValue, KindsAndCopies) {
     EXPECT_EQ(sizeof(V), 16u);
     V empty;
     EXPECT_TRUE(empty.IsEmpty());
@@ -474,8 +528,7 @@ TEST(ScriptValue, KindsAndCopies)
     EXPECT_EQ(twice.StringRef(), "abab");
 }
 
-TEST(ScriptValue, Arrays)
-{
+TEST(ScriptValue, Arrays) {
     V arr = V::NewArray(0, 3);
     EXPECT_TRUE(arr.IsArray());
     EXPECT_EQ(arr.LowBound(), 0);
