@@ -318,6 +318,10 @@ public:
     // Exactly one selected picture and one other figure with a hit region:
     // the figure leaves the list and becomes the picture's clip figure.
     void ClipSelBitmapToSelFigure();
+    // Every selected picture mirrored horizontally (mode 1) or vertically
+    // (any other mode), or its transparent drawing switched; one modify step.
+    void FlipImagesOfSelection(int mode);
+    void setTransparentOfSelection(bool transparent);
     // Every selected clipped picture gives its clip figure back to the list.
     void UnClipSelBitmap();
     void DuplicateSelectionAsBezier(double dx, double dy);

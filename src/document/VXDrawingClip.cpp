@@ -1,15 +1,20 @@
-// Clipping a picture to another figure of the drawing, and giving the clip
-// figure back; both as undo steps.
+// The picture operations of the selection: clipping a picture to another
+// figure of the drawing and giving the clip figure back, mirroring and
+// transparency; each as an undo step.
 #include "document/VXDrawing.h"
 
-#include "model/ClipHolder.h"
+#include "model/PictureFeatures.h"
 #include "platform/DeviceRegion.h"
 #include "platform/UiServices.h"
 
 namespace {
 
-TClipHolder* AsPicture(TFigure* figure) {
-    return dynamic_cast<TClipHolder*>(figure);
+TPictureFeatures* AsPicture(TFigure* figure) {
+    return dynamic_cast<TPictureFeatures*>(figure);
+}
+
+bool IsPicture(const TFigure* figure) {
+    return dynamic_cast<const TPictureFeatures*>(figure) != nullptr;
 }
 
 bool HasHitRegion(const TFigure* figure) {
@@ -26,7 +31,7 @@ void TVXDrawing::ClipSelBitmapToSelFigure() {
         for (int k = 0; k < 2 && !picture; ++k) {
             TFigure* candidate = selected[static_cast<std::size_t>(k)];
             TFigure* other = selected[static_cast<std::size_t>(1 - k)];
-            TClipHolder* holder = AsPicture(candidate);
+            TPictureFeatures* holder = AsPicture(candidate);
             // A picture already clipped keeps its clip figure: it would be lost.
             if (holder && !holder->ClipFigure() && !AsPicture(other) && HasHitRegion(other)) {
                 picture = candidate;
@@ -65,7 +70,7 @@ void TVXDrawing::UnClipSelBitmap() {
     TUndoAction local(TUndoKind::Unclip);
     TUndoAction& work = step ? *step : local;
     for (TFigure* figure : EditableSelection()) {
-        TClipHolder* holder = AsPicture(figure);
+        TPictureFeatures* holder = AsPicture(figure);
         if (!holder || !holder->ClipFigure()) continue;
         work.Figures.push_back(figure);
         work.Extra.push_back(holder->ClipFigure());
@@ -89,7 +94,7 @@ void TVXDrawing::UnClipSelBitmap() {
 
 void TVXDrawing::ClipStepPut(TUndoAction& step) {
     for (std::size_t k = 0; k < step.Figures.size() && k < step.Extra.size(); ++k) {
-        TClipHolder* holder = AsPicture(step.Figures[k]);
+        TPictureFeatures* holder = AsPicture(step.Figures[k]);
         TFigure* clip = step.Extra[k];
         const int index = IndexOfFigure(clip);
         if (!holder || holder->ClipFigure() || index < 0) continue;
@@ -104,7 +109,7 @@ void TVXDrawing::ClipStepTake(TUndoAction& step, bool atFormerIndex) {
     // Back to front, so that figures taken out in list order come back at
     // their own places.
     for (std::size_t k = std::min(step.Figures.size(), step.Extra.size()); k-- > 0;) {
-        TClipHolder* holder = AsPicture(step.Figures[k]);
+        TPictureFeatures* holder = AsPicture(step.Figures[k]);
         if (!holder || holder->ClipFigure() != step.Extra[k]) continue;
         std::unique_ptr<TFigure> owner = holder->TakeClipFigure();
         const int index = atFormerIndex ? owner->FUndoIndex : -1;
@@ -114,10 +119,26 @@ void TVXDrawing::ClipStepTake(TUndoAction& step, bool atFormerIndex) {
 }
 
 void TVXDrawing::KeepClipFigureAlive(TFigure* figure) {
-    TClipHolder* holder = AsPicture(figure);
+    TPictureFeatures* holder = AsPicture(figure);
     if (!holder || !holder->ClipFigure() || holder->ClipFigure()->FUndoRefs <= 0) return;
     std::unique_ptr<TFigure> owner = holder->TakeClipFigure();
     owner->FDeleted = true;
     TFigure* key = owner.get();
     FHeld[key] = std::move(owner);
+}
+
+void TVXDrawing::FlipImagesOfSelection(int mode) {
+    if (!FHasSelection) return;
+    ChangeSelectedOfClass(IsPicture, [mode](TFigure* figure) {
+        if (mode == 1)
+            AsPicture(figure)->FlipHorizontal();
+        else
+            AsPicture(figure)->FlipVertical();
+    });
+}
+
+void TVXDrawing::setTransparentOfSelection(bool transparent) {
+    if (!FHasSelection) return;
+    ChangeSelectedOfClass(IsPicture,
+                          [transparent](TFigure* figure) { AsPicture(figure)->SetTransparent(transparent); });
 }

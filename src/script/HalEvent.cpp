@@ -69,8 +69,15 @@ const TIdentListItem& THalEvent::Procedure() {
     if (FProcedure) return *FProcedure;
     const TIdentList& identifiers = FRunner.Identifiers();
     const std::string handler = TScriptRuntime::UpperName(FHandler);
-    const std::string shortName = "T" + TScriptRuntime::UpperName(ShortFormName(FFormName)) + "." + handler;
-    const std::string fullName = "T" + TScriptRuntime::UpperName(FFormName) + "." + handler;
+    // T + form name + . + handler, built by appending (GCC 12 warns wrongly
+    // about overlapping copies in the chained operator+ form).
+    auto procedureName = [&handler](const std::string& form) {
+        std::string name(1, 'T');
+        name.append(TScriptRuntime::UpperName(form)).append(1, '.').append(handler);
+        return name;
+    };
+    const std::string shortName = procedureName(ShortFormName(FFormName));
+    const std::string fullName = procedureName(FFormName);
     for (const std::string& name : {shortName, fullName}) {
         const auto it = identifiers.find(name);
         if (it != identifiers.end() && it->second.Routine == 1) {

@@ -3,19 +3,26 @@
 #include "DocumentFixture.h"
 #include "UndoTestSupport.h"
 
-#include "model/ClipHolder.h"
+#include "model/PictureFeatures.h"
 #include "model/Rectangle.h"
 #include "platform/UiServices.h"
 
 namespace {
 
 // A rectangle that can be clipped like a picture.
-class TClippedBox : public TRectangle, public TClipHolder {
+class TClippedBox : public TRectangle, public TPictureFeatures {
 public:
     using TRectangle::TRectangle;
     TFigure* ClipFigure() const override { return FClip.get(); }
     void SetClipFigure(std::unique_ptr<TFigure> figure) override { FClip = std::move(figure); }
     std::unique_ptr<TFigure> TakeClipFigure() override { return std::move(FClip); }
+    void FlipHorizontal() override { ++FlipsH; }
+    void FlipVertical() override { ++FlipsV; }
+    bool Transparent() const override { return FTransparent; }
+    void SetTransparent(bool transparent) override { FTransparent = transparent; }
+    int FlipsH = 0;
+    int FlipsV = 0;
+    bool FTransparent = false;
     void Place(double x1, double y1, double x2, double y2) {
         SetCorners({DoublePoint(x1, y1), DoublePoint(x2, y1), DoublePoint(x2, y2), DoublePoint(x1, y2)});
     }
@@ -28,8 +35,8 @@ const QString kRefusal = QStringLiteral("wähle ein Bild und eine Figure für da
 
 class ClipTest : public DocumentTest {
 protected:
-    TFigure* AddPicture(double x1, double y1, double x2, double y2, bool select) {
-        auto picture = std::make_unique<TClippedBox>(Doc.LayerAt(0), &Doc, true);
+    TFigure* AddPicture(double x1, double y1, double x2, double y2, bool select, int layer = 0) {
+        auto picture = std::make_unique<TClippedBox>(Doc.LayerAt(layer), &Doc, true);
         picture->Initialize();
         picture->Place(x1, y1, x2, y2);
         return Doc.AddFigure(std::move(picture), select, TInsertReason::irCreate);
@@ -37,7 +44,7 @@ protected:
     TFigure* AddBox(double x1, double y1, double x2, double y2, bool select) {
         return reinterpret_cast<TFigure*>(Doc.Rectangle(0, x1, y1, x2, y2, 1, 0, 0, 0, 0xFF, select));
     }
-    static TClipHolder* Holder(TFigure* figure) { return dynamic_cast<TClipHolder*>(figure); }
+    static TPictureFeatures* Holder(TFigure* figure) { return dynamic_cast<TPictureFeatures*>(figure); }
 
     TScriptedUiServices Ui;
     TUiServicesScope Scope{Ui};
@@ -200,4 +207,32 @@ TEST_F(ClipTest, DiscardingTheHistoryFreesPictureAndClipFigureOnce) {
         }
         EXPECT_GE(Doc.HeldFigureCount(), 0);
     }
+}
+
+TEST_F(ClipTest, FlipsAndTransparencyActOnSelectedPicturesOfVisibleLayersOnly) {
+    auto* shown = static_cast<TClippedBox*>(AddPicture(0, 0, 10, 10, true));
+    auto* other = static_cast<TClippedBox*>(AddPicture(20, 0, 30, 10, false));
+    const int hiddenLayer = Doc.NewLayer(QStringLiteral("verborgen"));
+    auto* hidden = static_cast<TClippedBox*>(AddPicture(40, 0, 50, 10, true, hiddenLayer));
+    Doc.HideLayer(hiddenLayer);
+    AddBox(0, 20, 10, 30, true);
+    Doc.ClearUndoList();
+
+    Doc.FlipImagesOfSelection(1);
+    Doc.FlipImagesOfSelection(0);
+    Doc.FlipImagesOfSelection(7);
+    Doc.setTransparentOfSelection(true);
+    EXPECT_EQ(shown->FlipsH, 1);
+    EXPECT_EQ(shown->FlipsV, 2);
+    EXPECT_TRUE(shown->FTransparent);
+    EXPECT_EQ(other->FlipsH + other->FlipsV, 0);
+    EXPECT_EQ(hidden->FlipsH + hidden->FlipsV, 0);
+    EXPECT_FALSE(hidden->FTransparent);
+    EXPECT_EQ(Doc.UndoStepCount(), 4);
+
+    // Nothing selected: nothing happens and nothing is recorded.
+    Doc.DeselectAll(0);
+    Doc.FlipImagesOfSelection(1);
+    EXPECT_EQ(shown->FlipsH, 1);
+    EXPECT_EQ(Doc.UndoStepCount(), 4);
 }
