@@ -130,15 +130,18 @@ void TVXDrawing::KeepClipFigureAlive(TFigure* figure) {
 void TVXDrawing::FlipImagesOfSelection(int mode) {
     if (!FHasSelection) return;
     ChangeSelectedOfClass(IsPicture, [mode](TFigure* figure) {
+        TPictureFeatures* picture = AsPicture(figure);
+        if (!picture) return;
         if (mode == 1)
-            AsPicture(figure)->FlipHorizontal();
+            picture->FlipHorizontal();
         else
-            AsPicture(figure)->FlipVertical();
+            picture->FlipVertical();
     });
 }
 
 void TVXDrawing::setTransparentOfSelection(bool transparent) {
     if (!FHasSelection) return;
-    ChangeSelectedOfClass(IsPicture,
-                          [transparent](TFigure* figure) { AsPicture(figure)->SetTransparent(transparent); });
+    ChangeSelectedOfClass(IsPicture, [transparent](TFigure* figure) {
+        if (TPictureFeatures* picture = AsPicture(figure)) picture->SetTransparent(transparent);
+    });
 }

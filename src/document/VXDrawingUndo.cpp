@@ -281,7 +281,12 @@ void TVXDrawing::AddUndoAction(std::unique_ptr<TUndoAction> step) {
         FUndoList.erase(FUndoList.begin() + FUndoPos);
         DiscardStep(*gone);
     }
+// GCC 12 at -O3 sees a null dereference inside vector::insert of a
+// unique_ptr that cannot happen (the step is checked above).
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wnull-dereference"
     FUndoList.insert(FUndoList.begin(), std::move(step));
+#pragma GCC diagnostic pop
     FUndoPos = 0;
     if (FUndoCount <= 0) return;
     while (UndoStepCount() > FUndoCount) {
