@@ -532,6 +532,9 @@ private:
     // of the list, or gives it back (at `index`, appended when negative).
     void ClipStepPut(TUndoAction& step);
     void ClipStepTake(TUndoAction& step, bool atFormerIndex);
+    // The step (none while nothing records) holds its pictures and clip
+    // figures and joins the history; the drawing is repainted.
+    void FinishPictureStep(std::unique_ptr<TUndoAction> step);
     // A figure freed while a step still needs the figure it clips keeps that one.
     void KeepClipFigureAlive(TFigure* figure);
     void MoveFigureTo(TFigure* figure, int index);

@@ -53,16 +53,7 @@ void TVXDrawing::ClipSelBitmapToSelFigure() {
         TBusyGuard guard(*this);
         ClipStepPut(work);
     }
-    if (step) {
-        for (TFigure* figure : step->Figures)
-            ++figure->FUndoRefs;
-        for (TFigure* figure : step->Extra)
-            ++figure->FUndoRefs;
-        AddUndoAction(std::move(step));
-    }
-    SetUpdated(true);
-    RefreshSelection();
-    Refresh();
+    FinishPictureStep(std::move(step));
 }
 
 void TVXDrawing::UnClipSelBitmap() {
@@ -80,6 +71,10 @@ void TVXDrawing::UnClipSelBitmap() {
         TBusyGuard guard(*this);
         ClipStepTake(work, false);
     }
+    FinishPictureStep(std::move(step));
+}
+
+void TVXDrawing::FinishPictureStep(std::unique_ptr<TUndoAction> step) {
     if (step) {
         for (TFigure* figure : step->Figures)
             ++figure->FUndoRefs;

@@ -169,22 +169,10 @@ inline bool JumpsOnFalse(const TScriptValue& a) {
 
 } // namespace
 
-void TBinProg::Fuse(bool fuse) {
+void TBinProg::Fuse(bool fuse, const std::vector<bool>& carriers) {
     const std::size_t size = FCode.size();
     // Carriers are data: no fusion may start at or take in one.
-    std::vector<bool> data(size, false);
-    for (std::size_t k = 0; k < size; ++k) {
-        const std::int32_t op = FCode[k].Op;
-        std::size_t skip = 0;
-        if (op == opDYNGET || op == opDYNSET || op == opARRPUT)
-            skip = 1;
-        else if (op == opCALLN)
-            skip = static_cast<std::size_t>(
-                (FRuntime.Native(static_cast<std::size_t>(FCode[k].B)).ParamCount() + 2) / 3);
-        for (std::size_t c = 1; c <= skip && k + c < size; ++c)
-            data[k + c] = true;
-        k += skip;
-    }
+    const std::vector<bool>& data = carriers;
     // Codes that do not run (our fused codes included) fail when reached;
     // carriers keep their raw fields, which hold argument registers.
     for (std::size_t k = 0; k < size; ++k)
@@ -221,7 +209,7 @@ void TBinProg::Fuse(bool fuse) {
 
 TBinProg::TBinProg(TProgramImage image, TScriptRuntime& runtime, bool fuse)
     : FRuntime(runtime), FImage(std::move(image)) {
-    ValidateImage(FImage, FRuntime);
+    const std::vector<bool> carriers = ValidateImage(FImage, FRuntime);
     FCode.reserve(FImage.Code.size());
     for (const TInstruction& in : FImage.Code) {
         TDecoded decoded{in.Op, in.A, in.B};
@@ -231,7 +219,7 @@ TBinProg::TBinProg(TProgramImage image, TScriptRuntime& runtime, bool fuse)
             decoded.Target = LabelAddress(FImage, in.B);
         FCode.push_back(decoded);
     }
-    Fuse(fuse);
+    Fuse(fuse, carriers);
     // Jumps land inside the code (checked when loading), so only running off
     // the end needs catching: one sentinel instead of a test per instruction.
     FCode.push_back(TDecoded{xFellOff, 0, 0});

@@ -56,7 +56,7 @@ private:
         std::int32_t F = 0;
         std::int32_t Target = -1; // resolved jump address for JMP, JF, CALL and fused jumps
     };
-    void Fuse(bool fuse);
+    void Fuse(bool fuse, const std::vector<bool>& carriers);
     void CallNative(const TDecoded& call, std::int32_t& pc);
     void Poll();
 

@@ -160,7 +160,7 @@ TProgramImage ReadImage(std::span<const std::uint8_t> bytes) {
     return image;
 }
 
-void ValidateImage(const TProgramImage& image, const TScriptRuntime& runtime) {
+std::vector<bool> ValidateImage(const TProgramImage& image, const TScriptRuntime& runtime) {
     const std::size_t nativeCount = runtime.NativeCount();
     const std::size_t providerCount = runtime.ProviderCount();
     const std::size_t size = image.Code.size();
@@ -269,4 +269,5 @@ void ValidateImage(const TProgramImage& image, const TScriptRuntime& runtime) {
             throw ECompilerError("Invalid program image: label " + std::to_string(l) +
                                  " points at an operand carrier");
     }
+    return isCarrier;
 }

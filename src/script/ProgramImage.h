@@ -43,5 +43,6 @@ class TScriptRuntime;
 // the code, native and provider indexes known to the runtime, and the
 // carriers CALLN, DYNGET, DYNSET and ARRPUT need, with their registers.
 // Unknown operation codes are left to run time ("Invalid opcode"). Raises
-// ECompilerError naming the first fault.
-void ValidateImage(const TProgramImage& image, const TScriptRuntime& runtime);
+// ECompilerError naming the first fault. Returns which instructions are
+// operand carriers.
+std::vector<bool> ValidateImage(const TProgramImage& image, const TScriptRuntime& runtime);

@@ -87,26 +87,25 @@ void TScriptRuntime::AddNative(TFunListItem item) {
     FNatives.push_back(std::move(item));
 }
 
-void TScriptRuntime::RegisterProc(std::string_view name, TNativeRoutine routine,
-                                  std::vector<std::uint8_t> kinds) {
+void TScriptRuntime::AddRoutine(std::string_view name, TNativeRoutine routine,
+                                std::vector<std::uint8_t> kinds, std::uint8_t kind) {
     TFunListItem item;
     item.Name = UpperName(name);
     item.ShortName = ShortNameOf(item.Name);
     item.Routine = std::move(routine);
-    item.Kind = ekProcedure;
+    item.Kind = kind;
     item.ParamKinds = NormalisedKinds(std::move(kinds));
     AddNative(std::move(item));
 }
 
+void TScriptRuntime::RegisterProc(std::string_view name, TNativeRoutine routine,
+                                  std::vector<std::uint8_t> kinds) {
+    AddRoutine(name, std::move(routine), std::move(kinds), ekProcedure);
+}
+
 void TScriptRuntime::RegisterFunc(std::string_view name, TNativeRoutine routine,
                                   std::vector<std::uint8_t> kinds) {
-    TFunListItem item;
-    item.Name = UpperName(name);
-    item.ShortName = ShortNameOf(item.Name);
-    item.Routine = std::move(routine);
-    item.Kind = ekFunction;
-    item.ParamKinds = NormalisedKinds(std::move(kinds));
-    AddNative(std::move(item));
+    AddRoutine(name, std::move(routine), std::move(kinds), ekFunction);
 }
 
 void TScriptRuntime::RegisterProp(std::string_view name, TNativeRoutine getter, TNativeRoutine setter) {

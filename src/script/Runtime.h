@@ -113,6 +113,8 @@ public:
 private:
     TScriptRuntime();
     void AddNative(TFunListItem item);
+    void AddRoutine(std::string_view name, TNativeRoutine routine, std::vector<std::uint8_t> kinds,
+                    std::uint8_t kind);
 
     std::vector<TFunListItem> FNatives;
     std::map<std::string, std::size_t, std::less<>> FNativeIndex;

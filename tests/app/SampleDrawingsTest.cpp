@@ -5,10 +5,10 @@
 
 #include "app/BatchCommands.h"
 #include "app/DocumentIO.h"
+#include "app/QuellinProcess.h"
 
 #include <QDir>
 #include <QFile>
-#include <QProcess>
 #include <QTemporaryDir>
 #include <QTextStream>
 #include <gtest/gtest.h>
@@ -44,31 +44,6 @@ QString Listing(const TVXDrawing& drawing) {
     return lines.join(QLatin1Char('\n'));
 }
 
-struct TRun {
-    int Status = -1;
-    QByteArray Out;
-    QByteArray Err;
-};
-
-TRun Quellin(const QStringList& args) {
-    QProcess process;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.remove(QStringLiteral("DISPLAY"));
-    env.remove(QStringLiteral("QT_QPA_PLATFORM"));
-    process.setProcessEnvironment(env);
-    process.start(QStringLiteral(KELDRA_QUELLIN), args);
-    TRun run;
-    if (!process.waitForFinished(60000)) {
-        process.kill();
-        process.waitForFinished();
-        return run;
-    }
-    run.Status = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -2;
-    run.Out = process.readAllStandardOutput();
-    run.Err = process.readAllStandardError();
-    return run;
-}
-
 TEST(SampleDrawings, StoredSamplesMatchTheirBuilders) {
     const QString writeTo = qEnvironmentVariable("KELDRA_WRITE_SAMPLES");
     for (const TSample& sample : kSamples) {
@@ -89,7 +64,7 @@ TEST(SampleDrawings, StoredSamplesMatchTheirBuilders) {
 }
 
 TEST(SampleDrawings, ListedByTheProgramInUtf8) {
-    const TRun run = Quellin({QStringLiteral("--list"), SamplePath("grundriss.qld")});
+    const TRun run = RunQuellin({QStringLiteral("--list"), SamplePath("grundriss.qld")});
     ASSERT_EQ(run.Status, 0) << run.Err.toStdString();
     EXPECT_TRUE(run.Err.isEmpty()) << run.Err.toStdString();
     const QList<QByteArray> lines = run.Out.split('\n');
@@ -111,17 +86,17 @@ TEST(SampleDrawings, ConvertedByTheProgram) {
         const QString in = SamplePath(sample.File);
         // .qld round trip: the copy lists exactly as the original.
         const QString copy = dir.filePath(QStringLiteral("kopie.qld"));
-        TRun run = Quellin({QStringLiteral("--convert"), in, copy});
+        TRun run = RunQuellin({QStringLiteral("--convert"), in, copy});
         ASSERT_EQ(run.Status, 0) << run.Err.toStdString();
-        const TRun original = Quellin({QStringLiteral("--list"), in});
-        const TRun copied = Quellin({QStringLiteral("--list"), copy});
+        const TRun original = RunQuellin({QStringLiteral("--list"), in});
+        const TRun copied = RunQuellin({QStringLiteral("--list"), copy});
         EXPECT_EQ(copied.Status, 0);
         EXPECT_EQ(copied.Out.toStdString(), original.Out.toStdString());
         // The page as a picture at 100 %: 4 pixels per millimetre, with the figures on it.
         for (const char* picture : {"seite.png", "seite.bmp"}) {
             SCOPED_TRACE(picture);
             const QString out = dir.filePath(QString::fromLatin1(picture));
-            run = Quellin({QStringLiteral("--convert"), in, out});
+            run = RunQuellin({QStringLiteral("--convert"), in, out});
             ASSERT_EQ(run.Status, 0) << run.Err.toStdString();
             const QImage image = QImage(out).convertToFormat(QImage::Format_RGB32);
             EXPECT_EQ(image.size(), sample.PagePixels);
@@ -137,7 +112,7 @@ TEST(SampleDrawings, ConvertedByTheProgram) {
 TEST(SampleDrawings, ConvertedToABlockFile) {
     QTemporaryDir dir;
     const QString out = dir.filePath(QStringLiteral("Flansch.qlb"));
-    const TRun run = Quellin({QStringLiteral("--convert"), SamplePath("flansch.qld"), out});
+    const TRun run = RunQuellin({QStringLiteral("--convert"), SamplePath("flansch.qld"), out});
     ASSERT_EQ(run.Status, 0) << run.Err.toStdString();
     QFile file(out);
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
