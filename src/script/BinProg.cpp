@@ -161,6 +161,21 @@ bool IsCompare(std::int32_t op) {
     }
 }
 
+// INC and DEC: integers on the fast path, everything else by the value rules.
+inline void Increment(TScriptValue& a) {
+    if (a.Kind() == TValueKind::Integer && a.IntField() != 0x7FFFFFFF)
+        a.SetInt(a.IntField() + 1);
+    else
+        a.Inc();
+}
+
+inline void Decrement(TScriptValue& a) {
+    if (a.Kind() == TValueKind::Integer && a.IntField() != std::int32_t(-0x7FFFFFFF - 1))
+        a.SetInt(a.IntField() - 1);
+    else
+        a.Dec();
+}
+
 inline bool JumpsOnFalse(const TScriptValue& a) {
     if (a.Kind() == TValueKind::Boolean) return !a.BoolField();
     if (a.Kind() == TValueKind::Integer) return a.IntField() == 0;
@@ -328,16 +343,11 @@ void TBinProg::RunFrom(std::int32_t start) {
                 pc = JumpsOnFalse(r[in.A]) ? in.Target : pc + 3;
                 budget -= 3;
                 break;
-            case xIncJmp: {
-                TScriptValue& a = r[in.A];
-                if (a.Kind() == TValueKind::Integer && a.IntField() != 0x7FFFFFFF)
-                    a.SetInt(a.IntField() + 1);
-                else
-                    a.Inc();
+            case xIncJmp:
+                Increment(r[in.A]);
                 pc = in.Target;
                 --budget;
                 break;
-            }
             case xOpMov:
                 Binary(in.D, r[in.A], r[in.B]);
                 r[in.C] = r[in.A];
@@ -365,22 +375,12 @@ void TBinProg::RunFrom(std::int32_t start) {
             case opSTOP:
                 settle();
                 return;
-            case opINC: {
-                TScriptValue& a = r[in.A];
-                if (a.Kind() == TValueKind::Integer && a.IntField() != 0x7FFFFFFF)
-                    a.SetInt(a.IntField() + 1);
-                else
-                    a.Inc();
+            case opINC:
+                Increment(r[in.A]);
                 break;
-            }
-            case opDEC: {
-                TScriptValue& a = r[in.A];
-                if (a.Kind() == TValueKind::Integer && a.IntField() != std::int32_t(-0x7FFFFFFF - 1))
-                    a.SetInt(a.IntField() - 1);
-                else
-                    a.Dec();
+            case opDEC:
+                Decrement(r[in.A]);
                 break;
-            }
             case opCARRIER:
                 break;
             case opCALLN:
