@@ -250,7 +250,10 @@ std::vector<bool> ValidateImage(const TProgramImage& image, const TScriptRuntime
             break;
         }
         case opARRNEW:
-            if (!isRegister(in.A) || in.B < 0 || in.B > 1000000) Invalid("array operands out of range", k);
+            // An array literal fills each element with an instruction of its
+            // own, so no literal has more elements than the code has lines.
+            if (!isRegister(in.A) || in.B < 0 || static_cast<std::size_t>(in.B) > size)
+                Invalid("array operands out of range", k);
             break;
         case opARRPUT:
             if (!isRegister(in.B)) Invalid("register out of range", k);

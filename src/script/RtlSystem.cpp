@@ -39,7 +39,6 @@ constexpr std::int32_t varString = 0x0100;
 constexpr std::int32_t varArray = 0x2000;
 
 // Sizes SetLength refuses (a script asking for more is broken).
-constexpr std::int32_t MaxStringLength = 1 << 28;
 constexpr std::int32_t MaxArrayLength = 1 << 24;
 
 const char* const InvalidVarCast = "Invalid variant type conversion";
@@ -167,7 +166,9 @@ void RegisterStringRoutines(TScriptRuntime& rt) {
     rt.RegisterProc("SetLength",
                     [](TNativeCall& c) {
                         const std::int32_t n = std::max<std::int32_t>(0, c.Args[1].AsInt());
-                        if (n > (c.Args[0].IsArray() ? MaxArrayLength : MaxStringLength))
+                        if (c.Args[0].IsArray()
+                                ? n > MaxArrayLength
+                                : static_cast<std::size_t>(n) > TScriptValue::MaxStringLength())
                             throw EScriptError("Out of memory");
                         if (c.Args[0].IsArray()) {
                             const TScriptValue& old = c.Args[0];

@@ -19,6 +19,7 @@
 
 #include "script/ScriptErrors.h"
 
+#include <atomic>
 #include <cctype>
 #include <charconv>
 #include <cmath>
@@ -307,7 +308,24 @@ void TScriptValue::ReleaseShared() noexcept {
     }
 }
 
+namespace {
+std::atomic<std::size_t> StringLimit{std::size_t{1} << 28};
+}
+
+std::size_t TScriptValue::MaxStringLength() noexcept {
+    return StringLimit.load(std::memory_order_relaxed);
+}
+
+void TScriptValue::SetMaxStringLength(std::size_t bytes) noexcept {
+    StringLimit.store(bytes, std::memory_order_relaxed);
+}
+
+void TScriptValue::CheckStringLength(std::size_t bytes) {
+    if (bytes > MaxStringLength()) throw EScriptError("Out of memory");
+}
+
 TScriptValue TScriptValue::FromString(std::string_view bytes) {
+    CheckStringLength(bytes.size());
     auto* rep = new TStringRep;
     rep->Text.assign(bytes);
     TScriptValue v;
@@ -469,6 +487,7 @@ void TScriptValue::Add(const TScriptValue& other) {
     const bool rightText = other.FKind == TValueKind::String || other.FKind == TValueKind::Empty;
     if (leftText && rightText && (FKind == TValueKind::String || other.FKind == TValueKind::String)) {
         const std::string& right = other.StringRef();
+        CheckStringLength(StringRef().size() + right.size());
         if (FKind == TValueKind::String && FString->Refs == 1) {
             FString->Text += right; // only this value holds the text: append in place
             return;

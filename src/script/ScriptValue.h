@@ -10,6 +10,7 @@
 // 16 bytes: strings and arrays are shared, reference-counted and copied on
 // write, so copying a register never copies text.
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -67,7 +68,17 @@ public:
         v.FBool = value;
         return v;
     }
+    // A string value; text longer than MaxStringLength() raises
+    // EScriptError "Out of memory".
     static TScriptValue FromString(std::string_view bytes);
+    // The longest text a value may hold (256 MiB unless the host lowers
+    // it): a macro doubling a string in a loop ends with a script error
+    // instead of taking all the machine's memory.
+    static std::size_t MaxStringLength() noexcept;
+    static void SetMaxStringLength(std::size_t bytes) noexcept;
+    // Raises EScriptError "Out of memory" when a text of `bytes` would be
+    // longer than MaxStringLength().
+    static void CheckStringLength(std::size_t bytes);
     // An object reference as native routines return it: empty kind, the id
     // in the integer field.
     static TScriptValue FromObject(std::int32_t id) noexcept {

@@ -97,6 +97,7 @@ TEST(ProgramImage, ImagesThatCannotRunAreRefusedBeforeRunning) {
          {{}, {}, {I(opCALLN, 0, static_cast<std::int32_t>(print)), I(5000), I(opSTOP)}}},
         {"unknown provider", {{}, {}, {I(opDYNGET, 0, 1 << 30), I(opCARRIER, 1), I(opSTOP)}}},
         {"array store without carrier", {{}, {}, {I(opARRPUT, 0, 1)}}},
+        {"array literal longer than the code", {{}, {}, {I(opARRNEW, 1, 61697), I(opSTOP)}}},
         {"jump onto a carrier", {{}, {2}, {I(opJMP, 0), I(opDYNGET, 0, 0), I(opCARRIER, 1), I(opSTOP)}}},
     };
     for (const Case& c : cases) {
@@ -185,6 +186,21 @@ TEST(BinProg, EndlessLoopsStopOnTheStepLimitOrWhenCancelled) {
     cancelled->CancelFlag = &cancel;
     EXPECT_EQ(ErrorOf([&] { cancelled->Run(); }), "Macro cancelled");
     EXPECT_LE(cancelled->StepsRun(), 100'000);
+}
+
+TEST(BinProg, AStringDoublingInALoopEndsAsOutOfMemory) {
+    // r0 := 'ab'; loop: r0 := r0 + r0; jump loop
+    auto program =
+        Load({{TScriptValue::FromString("ab")}, {1}, {I(opLDC, 0, 0), I(opADD, 0, 0), I(opJMP, 0)}});
+    const std::size_t limit = TScriptValue::MaxStringLength();
+    TScriptValue::SetMaxStringLength(1 << 20);
+    EXPECT_EQ(ErrorOf([&] { program->Run(); }), "Out of memory");
+    TScriptValue::SetMaxStringLength(limit);
+    EXPECT_EQ(program->Register(0).StringRef().size(), std::size_t{1} << 20); // the last text that fit
+    EXPECT_EQ(limit, std::size_t{1} << 28);
+    // Building a value from longer text fails the same way.
+    EXPECT_EQ(ErrorOf([] { (void)TScriptValue::FromString(std::string((std::size_t{1} << 28) + 1, 'x')); }),
+              "Out of memory");
 }
 
 TEST(BinProg, NativeCallsPassArgumentsAndWriteBackVarParameters) {
