@@ -7,6 +7,7 @@ seconds="${1:-30}"
 "$top/scripts/install-deps.sh"
 build="${KELDRA_BUILD_DIR:-$top/build/fuzz}"
 CC=clang-14 CXX=clang++-14 cmake -S "$top" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+    -DCMAKE_CXX_FLAGS_RELWITHDEBINFO="-O1 -g1" -DCMAKE_C_FLAGS_RELWITHDEBINFO="-O1 -g1" \
     -DKELDRA_FUZZ=ON -DKELDRA_TESTS=OFF
 cmake --build "$build" --target fuzz_all -j "$(nproc)"
 export QT_QPA_PLATFORM=offscreen

@@ -7,7 +7,10 @@ top="$(cd "$(dirname "$0")/.." && pwd)"
 jobs="$(nproc)"
 if [ "${KELDRA_SANITIZE:-0}" = 1 ]; then
     build="${KELDRA_BUILD_DIR:-$top/build/asan}"
-    cmake -S "$top" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKELDRA_SANITIZE=ON
+    # -O1 with line tables only: the sanitizers find the same faults, reports
+    # still name functions and lines, and the build takes half as long as -O2 -g.
+    cmake -S "$top" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKELDRA_SANITIZE=ON \
+        -DCMAKE_CXX_FLAGS_RELWITHDEBINFO="-O1 -g1" -DCMAKE_C_FLAGS_RELWITHDEBINFO="-O1 -g1"
     # strndup is left to the system: libxkbcommon-x11 (the X11 keyboard setup of Qt's
     # xcb platform) reads a short buffer through it, which ASan would report as ours.
     export ASAN_OPTIONS="detect_leaks=1:abort_on_error=1:strict_string_checks=1:intercept_strndup=0"

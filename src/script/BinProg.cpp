@@ -2,6 +2,8 @@
 
 #include "script/ScriptErrors.h"
 
+#include <new>
+
 namespace {
 
 constexpr std::int64_t kPollInterval = 65536;
@@ -21,15 +23,23 @@ namespace {
 
 // Internal codes of the fused instructions and of codes that do not run.
 enum TInternalOp : std::int32_t {
-    xInvalid = -1,
     xLdcMov = 100,      // LDC A, B ; MOV C, A
     xMovMov = 101,      // MOV A, B ; MOV C, D
     xLdcOp = 102,       // LDC B, C ; (D) A, B
     xMovCmpJf = 103,    // MOV A, B ; (D) A, C ; JF A, Target
     xLdcMovCmpJf = 104, // LDC E, F ; MOV A, B ; (D) A, C ; JF A, Target
     xIncJmp = 105,      // INC A ; JMP Target
-    xOpMov = 106,
-    xFellOff = 107, // after the last instruction: running off the end       // (D) A, B ; MOV C, A
+    xOpMov = 106,       // (D) A, B ; MOV C, A
+    xFellOff = 107,     // after the last instruction: running off the end
+    xIncLoop = 108,     // INC A ; JMP Target, where Target holds an xLdcMovCmpJf: a loop's step and test
+    xAssign3 = 109,     // MOV_MOV, LDC_OP at +2, OP_MOV at +4: x := x op (y op K)
+    xAssign2 = 110,     // MOV_MOV, OP_MOV at +2: x := y op z
+    xMovMovCmpJf = 111, // MOV A, B ; MOV C, D ; (E) A, C ; JF A, Target
+    xLdcCmpJf = 112,    // LDC B, C ; (D) A, B ; JF A, Target
+    xMovLdcCmpJf = 113, // MOV A, B ; LDC C, F ; (D) A, C ; JF A, Target
+    xAssignK = 114,     // MOV A, B ; LDC_OP at +1 ; MOV at +3: x := y op K
+    xInvalid = 115,     // codes that do not run, and carriers
+    xCodeCount = 116,
 };
 
 bool Numeric(const TScriptValue& v) {
@@ -198,9 +208,25 @@ void TBinProg::Fuse(bool fuse, const std::vector<bool>& carriers) {
         if (data[k]) continue;
         TDecoded& first = FCode[k];
         const TDecoded& second = FCode[k + 1];
-        if (first.Op == opLDC && k + 3 < size && !data[k + 1] && !data[k + 2] && !data[k + 3] &&
-            second.Op == opMOV && IsCompare(FCode[k + 2].Op) && FCode[k + 2].A == second.A &&
-            FCode[k + 3].Op == opJF && FCode[k + 3].A == second.A) {
+        if (first.Op == opMOV && k + 3 < size && !data[k + 1] && !data[k + 2] && !data[k + 3] &&
+            second.Op == opMOV && IsCompare(FCode[k + 2].Op) && FCode[k + 2].A == first.A &&
+            FCode[k + 2].B == second.A && second.A != first.A && FCode[k + 3].Op == opJF &&
+            FCode[k + 3].A == first.A) {
+            first = TDecoded{xMovMovCmpJf, first.A,         first.B, second.A,
+                             second.B,     FCode[k + 2].Op, 0,       FCode[k + 3].Target};
+        } else if (first.Op == opMOV && k + 3 < size && !data[k + 1] && !data[k + 2] && !data[k + 3] &&
+                   second.Op == opLDC && second.A != first.A && IsCompare(FCode[k + 2].Op) &&
+                   FCode[k + 2].A == first.A && FCode[k + 2].B == second.A && FCode[k + 3].Op == opJF &&
+                   FCode[k + 3].A == first.A) {
+            first = TDecoded{xMovLdcCmpJf,    first.A, first.B,  second.A,
+                             FCode[k + 2].Op, 0,       second.B, FCode[k + 3].Target};
+        } else if (first.Op == opLDC && k + 2 < size && !data[k + 1] && !data[k + 2] &&
+                   IsCompare(second.Op) && second.B == first.A && second.A != first.A &&
+                   FCode[k + 2].Op == opJF && FCode[k + 2].A == second.A) {
+            first = TDecoded{xLdcCmpJf, second.A, first.A, first.B, second.Op, 0, 0, FCode[k + 2].Target};
+        } else if (first.Op == opLDC && k + 3 < size && !data[k + 1] && !data[k + 2] && !data[k + 3] &&
+                   second.Op == opMOV && IsCompare(FCode[k + 2].Op) && FCode[k + 2].A == second.A &&
+                   FCode[k + 3].Op == opJF && FCode[k + 3].A == second.A) {
             first = TDecoded{xLdcMovCmpJf,    second.A, second.B, FCode[k + 2].B,
                              FCode[k + 2].Op, first.A,  first.B,  FCode[k + 3].Target};
         } else if (first.Op == opINC && plain(k + 1, opJMP)) {
@@ -220,6 +246,22 @@ void TBinProg::Fuse(bool fuse, const std::vector<bool>& carriers) {
             first = TDecoded{xLdcOp, second.A, first.A, first.B, second.Op};
         }
     }
+    // The assignment x := x op (y op K) fuses into three; run them as one.
+    for (std::size_t k = 0; k + 4 < size; ++k)
+        if (!data[k] && FCode[k].Op == xMovMov && FCode[k + 2].Op == xLdcOp && FCode[k + 4].Op == xOpMov &&
+            !data[k + 2] && !data[k + 4])
+            FCode[k].Op = xAssign3;
+        else if (!data[k] && k + 2 < size && FCode[k].Op == xMovMov && FCode[k + 2].Op == xOpMov &&
+                 !data[k + 2])
+            FCode[k].Op = xAssign2;
+        else if (!data[k] && k + 3 < size && FCode[k].Op == opMOV && FCode[k + 1].Op == xLdcOp &&
+                 FCode[k + 3].Op == opMOV && !data[k + 1] && !data[k + 3])
+            FCode[k].Op = xAssignK;
+    // A counting loop's step jumps back to its test: both in one dispatch.
+    for (std::size_t k = 0; k < size; ++k)
+        if (!data[k] && FCode[k].Op == xIncJmp &&
+            FCode[static_cast<std::size_t>(FCode[k].Target)].Op == xLdcMovCmpJf)
+            FCode[k].Op = xIncLoop;
 }
 
 TBinProg::TBinProg(TProgramImage image, TScriptRuntime& runtime, bool fuse)
@@ -234,7 +276,22 @@ TBinProg::TBinProg(TProgramImage image, TScriptRuntime& runtime, bool fuse)
             decoded.Target = LabelAddress(FImage, in.B);
         FCode.push_back(decoded);
     }
+    // A native call's argument registers, in order, from its carriers.
+    for (std::size_t k = 0; k < FCode.size(); ++k) {
+        TDecoded& call = FCode[k];
+        if (call.Op != opCALLN || carriers[k]) continue;
+        const int n = FRuntime.Native(static_cast<std::size_t>(call.B)).ParamCount();
+        call.C = static_cast<std::int32_t>(FArgRegisters.size());
+        call.D = n;
+        for (int arg = 0; arg < n; ++arg) {
+            const TInstruction& carrier = FImage.Code[k + 1 + static_cast<std::size_t>(arg / 3)];
+            FArgRegisters.push_back(arg % 3 == 0 ? carrier.Op : arg % 3 == 1 ? carrier.A : carrier.B);
+        }
+    }
     Fuse(fuse, carriers);
+    // From here on a code is an index into the interpreter's dispatch table.
+    for (std::size_t k = 0; k < FCode.size(); ++k)
+        if (carriers[k] || FCode[k].Op < 0 || FCode[k].Op >= xCodeCount) FCode[k].Op = xInvalid;
     // Jumps land inside the code (checked when loading), so only running off
     // the end needs catching: one sentinel instead of a test per instruction.
     FCode.push_back(TDecoded{xFellOff, 0, 0});
@@ -254,25 +311,28 @@ void TBinProg::Poll() {
 void TBinProg::CallNative(const TDecoded& call, std::int32_t& pc) {
     const TFunListItem& entry = FRuntime.Native(static_cast<std::size_t>(call.B));
     if (!entry.Routine) throw EScriptError("Native routine " + entry.Name + " has no implementation");
-    const int n = entry.ParamCount();
-    std::array<std::int32_t, kMaxParameters + 1> argRegisters{};
-    for (int k = 0; k < n; ++k) {
-        const TDecoded& carrier = FCode[static_cast<std::size_t>(pc + k / 3)];
-        argRegisters[static_cast<std::size_t>(k)] = k % 3 == 0   ? carrier.Op
-                                                    : k % 3 == 1 ? carrier.A
-                                                                 : carrier.B;
-        FArgs[static_cast<std::size_t>(k)] =
-            FRegisters[static_cast<std::size_t>(argRegisters[static_cast<std::size_t>(k)])];
-    }
-    pc += (n + 2) / 3;
+    // C and D: where the argument registers start in FArgRegisters, and how
+    // many there are (resolved from the carriers when loading).
+    const std::int32_t* argRegisters = FArgRegisters.data() + call.C;
+    const auto n = static_cast<std::size_t>(call.D);
+    for (std::size_t k = 0; k < n; ++k)
+        FArgs[k] = FRegisters[static_cast<std::size_t>(argRegisters[k])];
+    pc += (call.D + 2) / 3;
     TScriptValue result;
     TNativeCall nativeCall{FSelf, entry.ShortName, FArgs, result};
-    entry.Routine(nativeCall);
+    try {
+        entry.Routine(nativeCall);
+    } catch (...) {
+        for (std::size_t k = 0; k < n; ++k)
+            FArgs[k] = TScriptValue();
+        throw;
+    }
     FRegisters[static_cast<std::size_t>(call.A)] = std::move(result);
-    for (int k = 0; k < n; ++k) {
-        const auto i = static_cast<std::size_t>(k);
-        if (entry.ParamKinds[i] == pkByRef) FRegisters[static_cast<std::size_t>(argRegisters[i])] = FArgs[i];
-        FArgs[i] = TScriptValue();
+    for (std::size_t k = 0; k < n; ++k) {
+        if (entry.ParamKinds[k] == pkByRef)
+            FRegisters[static_cast<std::size_t>(argRegisters[k])] = std::move(FArgs[k]);
+        else
+            FArgs[k] = TScriptValue();
     }
 }
 
@@ -281,163 +341,263 @@ void TBinProg::RunFrom(std::int32_t start) {
     const auto size = static_cast<std::int32_t>(FCode.size());
     TScriptValue* r = FRegisters.data();
     const TDecoded* code = FCode.data();
+    const TScriptValue* constants = FImage.Constants.data();
     std::int32_t pc = start;
     if (pc < 0 || pc >= size) throw EScriptError("Program counter out of range");
     std::int64_t budget = kPollInterval;
     auto settle = [&] { FSteps += kPollInterval - budget; };
+    // Threaded dispatch (labels as values, a GCC and Clang extension): every
+    // handler ends in its own indirect jump, which the processor predicts
+    // far better than the one shared jump of a switch. Every code in FCode
+    // is an index into this table (see the constructor).
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wpedantic"
+    static const void* const dispatch[xCodeCount] = {
+        // 0 ADD … 20 JF
+        &&ADD, &&SUB, &&MUL, &&IDIV, &&MOD, &&DIVR, &&SHL, &&SHR, &&NOT, &&OR, &&XOR, &&AND, &&GE, &&EQ, &&LE,
+        &&NE, &&GT, &&LT, &&NEG, &&JMP, &&JF,
+        // 21 … 29
+        &&INVALID, &&INVALID, &&LDC, &&INVALID, &&INVALID, &&STOP, &&INVALID, &&INVALID, &&INC,
+        // 30 … 39
+        &&DEC, &&INVALID, &&INVALID, &&INVALID, &&CARRIER, &&INVALID, &&INVALID, &&INVALID, &&INVALID,
+        &&INVALID,
+        // 40 … 52
+        &&INVALID, &&INVALID, &&CALLN, &&INVALID, &&SELFC, &&DYNGET, &&DYNSET, &&SELFR, &&MOV, &&CALL, &&RET,
+        &&ARRNEW, &&ARRPUT,
+        // 53 … 99
+        &&INVALID, &&INVALID, &&INVALID, &&INVALID, &&INVALID, &&INVALID, &&INVALID, &&INVALID, &&INVALID,
+        &&INVALID, &&INVALID, &&INVALID, &&INVALID, &&INVALID, &&INVALID, &&INVALID, &&INVALID, &&INVALID,
+        &&INVALID, &&INVALID, &&INVALID, &&INVALID, &&INVALID, &&INVALID, &&INVALID, &&INVALID, &&INVALID,
+        &&INVALID, &&INVALID, &&INVALID, &&INVALID, &&INVALID, &&INVALID, &&INVALID, &&INVALID, &&INVALID,
+        &&INVALID, &&INVALID, &&INVALID, &&INVALID, &&INVALID, &&INVALID, &&INVALID, &&INVALID, &&INVALID,
+        &&INVALID, &&INVALID,
+        // 100 … 115
+        &&LDC_MOV, &&MOV_MOV, &&LDC_OP, &&MOV_CMP_JF, &&LDC_MOV_CMP_JF, &&INC_JMP, &&OP_MOV, &&FELL_OFF,
+        &&INC_LOOP, &&ASSIGN3, &&ASSIGN2, &&MOV_MOV_CMP_JF, &&LDC_CMP_JF, &&MOV_LDC_CMP_JF, &&ASSIGN_K,
+        &&INVALID};
+    const TDecoded* in = nullptr;
+#define KELDRA_NEXT()                                                                                        \
+    do {                                                                                                     \
+        if (--budget <= 0) {                                                                                 \
+            FSteps += kPollInterval - budget;                                                                \
+            budget = kPollInterval;                                                                          \
+            Poll();                                                                                          \
+        }                                                                                                    \
+        in = &code[pc++];                                                                                    \
+        goto* dispatch[in->Op];                                                                              \
+    } while (false)
+#define KELDRA_BINARY(name, op)                                                                              \
+    name:                                                                                                    \
+    Binary(op, r[in->A], r[in->B]);                                                                          \
+    KELDRA_NEXT()
+
     try {
-        for (;;) {
-            if (--budget <= 0) {
-                FSteps += kPollInterval - budget;
-                budget = kPollInterval;
-                Poll();
-            }
-            const TDecoded& in = code[pc++];
-            switch (in.Op) {
-            case opADD:
-            case opSUB:
-            case opMUL:
-            case opIDIV:
-            case opMOD:
-            case opDIVR:
-            case opSHL:
-            case opSHR:
-            case opOR:
-            case opXOR:
-            case opAND:
-            case opGE:
-            case opEQ:
-            case opLE:
-            case opNE:
-            case opGT:
-            case opLT:
-                Binary(in.Op, r[in.A], r[in.B]);
-                break;
-            case opNOT:
-                r[in.A].Not();
-                break;
-            case xLdcMov:
-                r[in.A] = FImage.Constants[static_cast<std::size_t>(in.B)];
-                r[in.C] = r[in.A];
-                ++pc;
-                --budget;
-                break;
-            case xMovMov:
-                if (in.A != in.B) r[in.A] = r[in.B];
-                if (in.C != in.D) r[in.C] = r[in.D];
-                ++pc;
-                --budget;
-                break;
-            case xLdcOp:
-                r[in.B] = FImage.Constants[static_cast<std::size_t>(in.C)];
-                Binary(in.D, r[in.A], r[in.B]);
-                ++pc;
-                --budget;
-                break;
-            case xFellOff:
-                throw EScriptError("Program counter out of range");
-            case xLdcMovCmpJf:
-                r[in.E] = FImage.Constants[static_cast<std::size_t>(in.F)];
-                if (in.A != in.B) r[in.A] = r[in.B];
-                Binary(in.D, r[in.A], r[in.C]);
-                pc = JumpsOnFalse(r[in.A]) ? in.Target : pc + 3;
-                budget -= 3;
-                break;
-            case xIncJmp:
-                Increment(r[in.A]);
-                pc = in.Target;
-                --budget;
-                break;
-            case xOpMov:
-                Binary(in.D, r[in.A], r[in.B]);
-                r[in.C] = r[in.A];
-                ++pc;
-                --budget;
-                break;
-            case xMovCmpJf:
-                if (in.A != in.B) r[in.A] = r[in.B];
-                Binary(in.D, r[in.A], r[in.C]);
-                pc = JumpsOnFalse(r[in.A]) ? in.Target : pc + 2;
-                budget -= 2;
-                break;
-            case opNEG:
-                r[in.A].Neg();
-                break;
-            case opJMP:
-                pc = in.Target;
-                break;
-            case opJF:
-                if (JumpsOnFalse(r[in.A])) pc = in.Target;
-                break;
-            case opLDC:
-                r[in.A] = FImage.Constants[static_cast<std::size_t>(in.B)];
-                break;
-            case opSTOP:
-                settle();
-                return;
-            case opINC:
-                Increment(r[in.A]);
-                break;
-            case opDEC:
-                Decrement(r[in.A]);
-                break;
-            case opCARRIER:
-                break;
-            case opCALLN:
-                CallNative(in, pc);
-                break;
-            case opSELFC:
-                FSelf = in.A;
-                break;
-            case opDYNGET: {
-                const TDecoded& carrier = code[pc++];
-                TDynaVarItem* provider = FRuntime.Provider(static_cast<std::size_t>(in.B));
-                if (!provider || !provider->Get)
-                    throw EScriptError("Dynamic variable provider no longer exists");
-                r[carrier.A] = provider->Get(in.A);
-                break;
-            }
-            case opDYNSET: {
-                const TDecoded& carrier = code[pc++];
-                TDynaVarItem* provider = FRuntime.Provider(static_cast<std::size_t>(in.B));
-                if (!provider || !provider->Set)
-                    throw EScriptError("Dynamic variable provider no longer exists");
-                provider->Set(in.A, r[carrier.A]);
-                break;
-            }
-            case opSELFR: {
-                const TScriptValue& object = r[in.A];
-                FSelf = object.IsEmpty() || object.Kind() == TValueKind::Integer ? object.IntField()
-                                                                                 : object.AsInt();
-                break;
-            }
-            case opMOV:
-                if (in.A != in.B) r[in.A] = r[in.B];
-                break;
-            case opCALL:
-                if (FDepth >= kReturnStackSize) throw EScriptError("Stack overflow: calls nested too deeply");
-                FReturnStack[static_cast<std::size_t>(FDepth++)] = pc;
-                pc = in.Target;
-                break;
-            case opRET:
-                if (FDepth == 0) {
-                    settle();
-                    return;
-                }
-                pc = FReturnStack[static_cast<std::size_t>(--FDepth)];
-                break;
-            case opARRNEW:
-                r[in.A] = TScriptValue::NewArray(0, in.B);
-                break;
-            case opARRPUT: {
-                const TDecoded& carrier = code[pc++];
-                r[carrier.A].SetItem(in.A, r[in.B]);
-                break;
-            }
-            default:
-                throw ECompilerError("Invalid opcode");
-            }
+        KELDRA_NEXT();
+        KELDRA_BINARY(ADD, opADD);
+        KELDRA_BINARY(SUB, opSUB);
+        KELDRA_BINARY(MUL, opMUL);
+        KELDRA_BINARY(IDIV, opIDIV);
+        KELDRA_BINARY(MOD, opMOD);
+        KELDRA_BINARY(DIVR, opDIVR);
+        KELDRA_BINARY(SHL, opSHL);
+        KELDRA_BINARY(SHR, opSHR);
+        KELDRA_BINARY(OR, opOR);
+        KELDRA_BINARY(XOR, opXOR);
+        KELDRA_BINARY(AND, opAND);
+        KELDRA_BINARY(GE, opGE);
+        KELDRA_BINARY(EQ, opEQ);
+        KELDRA_BINARY(LE, opLE);
+        KELDRA_BINARY(NE, opNE);
+        KELDRA_BINARY(GT, opGT);
+        KELDRA_BINARY(LT, opLT);
+    NOT:
+        r[in->A].Not();
+        KELDRA_NEXT();
+    NEG:
+        r[in->A].Neg();
+        KELDRA_NEXT();
+    JMP:
+        pc = in->Target;
+        KELDRA_NEXT();
+    JF:
+        if (JumpsOnFalse(r[in->A])) pc = in->Target;
+        KELDRA_NEXT();
+    LDC:
+        r[in->A] = constants[in->B];
+        KELDRA_NEXT();
+    STOP:
+        settle();
+        return;
+    INC:
+        Increment(r[in->A]);
+        KELDRA_NEXT();
+    DEC:
+        Decrement(r[in->A]);
+        KELDRA_NEXT();
+    CARRIER:
+        KELDRA_NEXT();
+    CALLN:
+        CallNative(*in, pc);
+        KELDRA_NEXT();
+    SELFC:
+        FSelf = in->A;
+        KELDRA_NEXT();
+    DYNGET : {
+        const TDecoded& carrier = code[pc++];
+        TDynaVarItem* provider = FRuntime.Provider(static_cast<std::size_t>(in->B));
+        if (!provider || !provider->Get) throw EScriptError("Dynamic variable provider no longer exists");
+        r[carrier.A] = provider->Get(in->A);
+        KELDRA_NEXT();
+    }
+    DYNSET : {
+        const TDecoded& carrier = code[pc++];
+        TDynaVarItem* provider = FRuntime.Provider(static_cast<std::size_t>(in->B));
+        if (!provider || !provider->Set) throw EScriptError("Dynamic variable provider no longer exists");
+        provider->Set(in->A, r[carrier.A]);
+        KELDRA_NEXT();
+    }
+    SELFR : {
+        const TScriptValue& object = r[in->A];
+        FSelf = object.IsEmpty() || object.Kind() == TValueKind::Integer ? object.IntField() : object.AsInt();
+        KELDRA_NEXT();
+    }
+    MOV:
+        if (in->A != in->B) r[in->A] = r[in->B];
+        KELDRA_NEXT();
+    CALL:
+        if (FDepth >= kReturnStackSize) throw EScriptError("Stack overflow: calls nested too deeply");
+        FReturnStack[static_cast<std::size_t>(FDepth++)] = pc;
+        pc = in->Target;
+        KELDRA_NEXT();
+    RET:
+        if (FDepth == 0) {
+            settle();
+            return;
         }
+        pc = FReturnStack[static_cast<std::size_t>(--FDepth)];
+        KELDRA_NEXT();
+    ARRNEW:
+        r[in->A] = TScriptValue::NewArray(0, in->B);
+        KELDRA_NEXT();
+    ARRPUT : {
+        const TDecoded& carrier = code[pc++];
+        r[carrier.A].SetItem(in->A, r[in->B]);
+        KELDRA_NEXT();
+    }
+    INVALID:
+        throw ECompilerError("Invalid opcode");
+    FELL_OFF:
+        throw EScriptError("Program counter out of range");
+    LDC_MOV:
+        r[in->A] = constants[in->B];
+        r[in->C] = r[in->A];
+        ++pc;
+        --budget;
+        KELDRA_NEXT();
+    MOV_MOV:
+        if (in->A != in->B) r[in->A] = r[in->B];
+        if (in->C != in->D) r[in->C] = r[in->D];
+        ++pc;
+        --budget;
+        KELDRA_NEXT();
+    LDC_OP:
+        r[in->B] = constants[in->C];
+        Binary(in->D, r[in->A], r[in->B]);
+        ++pc;
+        --budget;
+        KELDRA_NEXT();
+    MOV_CMP_JF:
+        if (in->A != in->B) r[in->A] = r[in->B];
+        Binary(in->D, r[in->A], r[in->C]);
+        pc = JumpsOnFalse(r[in->A]) ? in->Target : pc + 2;
+        budget -= 2;
+        KELDRA_NEXT();
+    LDC_MOV_CMP_JF:
+        r[in->E] = constants[in->F];
+        if (in->A != in->B) r[in->A] = r[in->B];
+        Binary(in->D, r[in->A], r[in->C]);
+        pc = JumpsOnFalse(r[in->A]) ? in->Target : pc + 3;
+        budget -= 3;
+        KELDRA_NEXT();
+    INC_JMP:
+        Increment(r[in->A]);
+        pc = in->Target;
+        --budget;
+        KELDRA_NEXT();
+    INC_LOOP : {
+        Increment(r[in->A]);
+        // The test at the jump's target, as LDC_MOV_CMP_JF runs it.
+        const TDecoded& test = code[in->Target];
+        r[test.E] = constants[test.F];
+        if (test.A != test.B) r[test.A] = r[test.B];
+        Binary(test.D, r[test.A], r[test.C]);
+        pc = JumpsOnFalse(r[test.A]) ? test.Target : in->Target + 4;
+        budget -= 5;
+        KELDRA_NEXT();
+    }
+    ASSIGN3 : {
+        // The bodies of MOV_MOV, LDC_OP and OP_MOV in a row.
+        if (in->A != in->B) r[in->A] = r[in->B];
+        if (in->C != in->D) r[in->C] = r[in->D];
+        const TDecoded& op = code[pc + 1];
+        r[op.B] = constants[op.C];
+        Binary(op.D, r[op.A], r[op.B]);
+        const TDecoded& store = code[pc + 3];
+        Binary(store.D, r[store.A], r[store.B]);
+        r[store.C] = r[store.A];
+        pc += 5;
+        budget -= 5;
+        KELDRA_NEXT();
+    }
+    ASSIGN2 : {
+        // The bodies of MOV_MOV and OP_MOV in a row.
+        if (in->A != in->B) r[in->A] = r[in->B];
+        if (in->C != in->D) r[in->C] = r[in->D];
+        const TDecoded& store = code[pc + 1];
+        Binary(store.D, r[store.A], r[store.B]);
+        r[store.C] = r[store.A];
+        pc += 3;
+        budget -= 3;
+        KELDRA_NEXT();
+    }
+    MOV_MOV_CMP_JF:
+        if (in->A != in->B) r[in->A] = r[in->B];
+        r[in->C] = r[in->D];
+        Binary(in->E, r[in->A], r[in->C]);
+        pc = JumpsOnFalse(r[in->A]) ? in->Target : pc + 3;
+        budget -= 3;
+        KELDRA_NEXT();
+    MOV_LDC_CMP_JF:
+        if (in->A != in->B) r[in->A] = r[in->B];
+        r[in->C] = constants[in->F];
+        Binary(in->D, r[in->A], r[in->C]);
+        pc = JumpsOnFalse(r[in->A]) ? in->Target : pc + 3;
+        budget -= 3;
+        KELDRA_NEXT();
+    ASSIGN_K : {
+        // MOV, the body of LDC_OP and a MOV in a row.
+        if (in->A != in->B) r[in->A] = r[in->B];
+        const TDecoded& op = code[pc];
+        r[op.B] = constants[op.C];
+        Binary(op.D, r[op.A], r[op.B]);
+        const TDecoded& store = code[pc + 2];
+        if (store.A != store.B) r[store.A] = r[store.B];
+        pc += 3;
+        budget -= 3;
+        KELDRA_NEXT();
+    }
+    LDC_CMP_JF:
+        r[in->B] = constants[in->C];
+        Binary(in->D, r[in->A], r[in->B]);
+        pc = JumpsOnFalse(r[in->A]) ? in->Target : pc + 2;
+        budget -= 2;
+        KELDRA_NEXT();
+    OP_MOV:
+        Binary(in->D, r[in->A], r[in->B]);
+        r[in->C] = r[in->A];
+        ++pc;
+        --budget;
+        KELDRA_NEXT();
     } catch (const std::bad_alloc&) {
         settle();
         throw EScriptError("Out of memory");
@@ -445,4 +605,7 @@ void TBinProg::RunFrom(std::int32_t start) {
         settle();
         throw;
     }
+#undef KELDRA_BINARY
+#undef KELDRA_NEXT
+#pragma GCC diagnostic pop
 }

@@ -63,6 +63,7 @@ private:
     TScriptRuntime& FRuntime;
     TProgramImage FImage;
     std::vector<TDecoded> FCode;
+    std::vector<std::int32_t> FArgRegisters;
     TArgumentArray FArgs;
     std::array<std::int32_t, kReturnStackSize> FReturnStack{};
     int FDepth = 0;

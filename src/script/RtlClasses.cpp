@@ -47,8 +47,8 @@ void RegisterStrings(TScriptRuntime& rt) {
 
     rt.RegisterIndexedProp(
         "TSTRINGS.STRINGS", 1,
-        [](TNativeCall& c) { c.Result = TScriptValue::FromString(Strings(c).Get(c.Args[0].AsInt())); },
-        [](TNativeCall& c) { Strings(c).Put(c.Args[0].AsInt(), c.Args[1].AsString()); });
+        [](TNativeCall& c) { c.Result = Strings(c).GetValue(c.Args[0].AsInt()); },
+        [](TNativeCall& c) { Strings(c).PutValue(c.Args[0].AsInt(), c.Args[1]); });
     rt.RegisterIndexedProp("TSTRINGS.NAMES", 1, [](TNativeCall& c) {
         c.Result = TScriptValue::FromString(Strings(c).Name(c.Args[0].AsInt()));
     });
@@ -63,7 +63,7 @@ void RegisterStrings(TScriptRuntime& rt) {
 
     rt.RegisterFunc(
         "TSTRINGS.ADD",
-        [](TNativeCall& c) { c.Result = TScriptValue::FromInt(Strings(c).Add(c.Args[0].AsString())); }, one);
+        [](TNativeCall& c) { c.Result = TScriptValue::FromInt(Strings(c).AddValue(c.Args[0])); }, one);
     rt.RegisterFunc(
         "TSTRINGS.ADDOBJECT",
         [](TNativeCall& c) {
@@ -72,7 +72,7 @@ void RegisterStrings(TScriptRuntime& rt) {
         },
         two);
     rt.RegisterProc(
-        "TSTRINGS.APPEND", [](TNativeCall& c) { Strings(c).Add(c.Args[0].AsString()); }, one);
+        "TSTRINGS.APPEND", [](TNativeCall& c) { Strings(c).AddValue(c.Args[0]); }, one);
     rt.RegisterProc(
         "TSTRINGS.ADDSTRINGS",
         [](TNativeCall& c) {

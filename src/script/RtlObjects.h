@@ -11,6 +11,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <typeinfo>
 
 namespace ScriptRtl {
 
@@ -27,11 +28,23 @@ std::size_t AdoptedCount();
 // Frees every adopted object (what scripts created and did not free).
 void FreeAll();
 
+// The object as T, or nullptr. Scripts call member after member on objects
+// of one class, so the last class that converted is remembered and the
+// dynamic_cast is only paid for a class not seen just before.
+template <typename T> T* CastObject(TScriptObject& object) {
+    static thread_local const std::type_info* lastClass = nullptr;
+    const std::type_info* objectClass = &typeid(object);
+    if (objectClass == lastClass) return static_cast<T*>(&object);
+    T* typed = dynamic_cast<T*>(&object);
+    if (typed != nullptr) lastClass = objectClass;
+    return typed;
+}
+
 // The current object of a member call as T; raises EScriptError when the id
 // names no live object or an object of another class.
 template <typename T> T& SelfAs(const TNativeCall& call, std::string_view className) {
     TScriptObject& object = TScriptObjectTable::Instance().Get(call.Self);
-    T* typed = dynamic_cast<T*>(&object);
+    T* typed = CastObject<T>(object);
     if (typed == nullptr)
         throw EScriptError("Object of class " + object.ScriptClassName() + " is not a " +
                            std::string(className));
@@ -44,7 +57,7 @@ template <typename T> T* ObjectArg(const TScriptValue& value, std::string_view c
     const std::int32_t id = value.IntField();
     if (id == 0) return nullptr;
     TScriptObject& object = TScriptObjectTable::Instance().Get(id);
-    T* typed = dynamic_cast<T*>(&object);
+    T* typed = CastObject<T>(object);
     if (typed == nullptr)
         throw EScriptError("Object of class " + object.ScriptClassName() + " is not a " +
                            std::string(className));

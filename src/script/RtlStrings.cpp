@@ -302,6 +302,11 @@ bool TScriptStrings::AssignFrom(TScriptObject& source) {
 
 std::string TScriptStringList::Get(std::int32_t index) const {
     CheckIndex(index, Count());
+    return FItems[static_cast<std::size_t>(index)].Str();
+}
+
+TScriptValue TScriptStringList::GetValue(std::int32_t index) const {
+    CheckIndex(index, Count());
     return FItems[static_cast<std::size_t>(index)].Text;
 }
 
@@ -311,9 +316,13 @@ std::int32_t TScriptStringList::GetObject(std::int32_t index) const {
 }
 
 void TScriptStringList::Put(std::int32_t index, const std::string& s) {
+    PutValue(index, TScriptValue::FromString(s));
+}
+
+void TScriptStringList::PutValue(std::int32_t index, const TScriptValue& s) {
     if (FSorted) throw EScriptError(SortedListError);
     CheckIndex(index, Count());
-    FItems[static_cast<std::size_t>(index)].Text = s;
+    FItems[static_cast<std::size_t>(index)].Text = AsStringValue(s);
 }
 
 void TScriptStringList::PutObject(std::int32_t index, std::int32_t object) {
@@ -324,7 +333,7 @@ void TScriptStringList::PutObject(std::int32_t index, std::int32_t object) {
 void TScriptStringList::InsertObject(std::int32_t index, const std::string& s, std::int32_t object) {
     if (FSorted) throw EScriptError(SortedListError);
     CheckIndex(index, Count() + 1);
-    FItems.insert(FItems.begin() + index, TItem{s, object});
+    FItems.insert(FItems.begin() + index, TItem{TScriptValue::FromString(s), object});
 }
 
 void TScriptStringList::Delete(std::int32_t index) {
@@ -333,16 +342,24 @@ void TScriptStringList::Delete(std::int32_t index) {
 }
 
 std::int32_t TScriptStringList::AddObject(const std::string& s, std::int32_t object) {
+    return AddItem(TItem{TScriptValue::FromString(s), object});
+}
+
+std::int32_t TScriptStringList::AddValue(const TScriptValue& s) {
+    return AddItem(TItem{AsStringValue(s), 0});
+}
+
+std::int32_t TScriptStringList::AddItem(TItem item) {
     if (!FSorted) {
-        FItems.push_back(TItem{s, object});
+        FItems.push_back(std::move(item));
         return Count() - 1;
     }
     std::int32_t index = 0;
-    if (Find(s, index)) {
+    if (Find(item.Str(), index)) {
         if (FDuplicates == dupIgnore) return index;
         if (FDuplicates == dupError) throw EScriptError(DuplicateString);
     }
-    FItems.insert(FItems.begin() + index, TItem{s, object});
+    FItems.insert(FItems.begin() + index, std::move(item));
     return index;
 }
 
@@ -369,18 +386,18 @@ bool TScriptStringList::Find(std::string_view s, std::int32_t& index) const {
     std::int32_t high = Count();
     while (low < high) {
         const std::int32_t mid = low + (high - low) / 2;
-        if (ScriptRtl::AnsiCompareText(FItems[static_cast<std::size_t>(mid)].Text, s) < 0)
+        if (ScriptRtl::AnsiCompareText(FItems[static_cast<std::size_t>(mid)].Str(), s) < 0)
             low = mid + 1;
         else
             high = mid;
     }
     index = low;
-    return low < Count() && ScriptRtl::AnsiCompareText(FItems[static_cast<std::size_t>(low)].Text, s) == 0;
+    return low < Count() && ScriptRtl::AnsiCompareText(FItems[static_cast<std::size_t>(low)].Str(), s) == 0;
 }
 
 void TScriptStringList::Sort() {
     std::stable_sort(FItems.begin(), FItems.end(), [](const TItem& a, const TItem& b) {
-        return ScriptRtl::AnsiCompareText(a.Text, b.Text) < 0;
+        return ScriptRtl::AnsiCompareText(a.Str(), b.Str()) < 0;
     });
 }
 

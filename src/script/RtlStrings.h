@@ -5,6 +5,7 @@
 // the owner/owned relation that the user-interface classes build on.
 
 #include "script/ScriptObjects.h"
+#include "script/ScriptValue.h"
 
 #include <cstdint>
 #include <string>
@@ -37,6 +38,13 @@ public:
     virtual void Clear() = 0;
     // Called with true on the first BeginUpdate and false on the last EndUpdate.
     virtual void SetUpdateState(bool /*updating*/) {}
+
+    // The same primitives with script values, for the member calls: a list
+    // that keeps its lines as values shares their text instead of copying
+    // it. A value of another kind is stored as its text.
+    virtual TScriptValue GetValue(std::int32_t index) const { return TScriptValue::FromString(Get(index)); }
+    virtual void PutValue(std::int32_t index, const TScriptValue& s) { Put(index, s.AsString()); }
+    virtual std::int32_t AddValue(const TScriptValue& s) { return Add(s.AsString()); }
 
     // --- operations built on them ---
     virtual std::int32_t Add(const std::string& s);
@@ -89,6 +97,10 @@ public:
     // A sorted list puts the text in its place; a duplicate is ignored (the
     // existing index is returned, its object kept), accepted or refused as
     // Duplicates says.
+    TScriptValue GetValue(std::int32_t index) const override;
+    void PutValue(std::int32_t index, const TScriptValue& s) override;
+    std::int32_t AddValue(const TScriptValue& s) override;
+
     std::int32_t Add(const std::string& s) override { return AddObject(s, 0); }
     std::int32_t AddObject(const std::string& s, std::int32_t object) override;
     void Exchange(std::int32_t a, std::int32_t b) override;
@@ -104,10 +116,17 @@ public:
     void SetDuplicates(std::int32_t duplicates) { FDuplicates = duplicates; }
 
 private:
+    // Lines are string values: reading a line into a script and storing
+    // one from it share the text.
     struct TItem {
-        std::string Text;
+        TScriptValue Text;
         std::int32_t Object = 0;
+        const std::string& Str() const noexcept { return Text.StringRef(); }
     };
+    static TScriptValue AsStringValue(const TScriptValue& s) {
+        return s.IsString() ? s : TScriptValue::FromString(s.AsString());
+    }
+    std::int32_t AddItem(TItem item);
     std::vector<TItem> FItems;
     bool FSorted = false;
     std::int32_t FDuplicates = dupIgnore;

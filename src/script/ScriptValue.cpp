@@ -28,13 +28,11 @@
 #include <system_error>
 #include <utility>
 
-struct TScriptValue::TStringRep {
-    int Refs = 1;
+struct TScriptValue::TStringRep : TSharedRep {
     std::string Text;
 };
 
-struct TScriptValue::TArrayRep {
-    int Refs = 1;
+struct TScriptValue::TArrayRep : TSharedRep {
     std::int32_t Low = 0;
     std::vector<TScriptValue> Items;
 };
@@ -293,19 +291,11 @@ template <typename F> int Order(F a, F b) {
 // ---------------------------------------------------------------------------
 // Storage
 
-void TScriptValue::RetainShared() const noexcept {
+void TScriptValue::DestroyShared() noexcept {
     if (FKind == TValueKind::String)
-        ++FString->Refs;
+        delete FString;
     else
-        ++FArray->Refs;
-}
-
-void TScriptValue::ReleaseShared() noexcept {
-    if (FKind == TValueKind::String) {
-        if (--FString->Refs == 0) delete FString;
-    } else {
-        if (--FArray->Refs == 0) delete FArray;
-    }
+        delete FArray;
 }
 
 namespace {

@@ -31,7 +31,8 @@ public:
         other.FBits = 0;
     }
     TScriptValue& operator=(const TScriptValue& other) noexcept {
-        if (!Shared() && !other.Shared()) {
+        if (((static_cast<std::uint8_t>(FKind) | static_cast<std::uint8_t>(other.FKind)) &
+             static_cast<std::uint8_t>(TValueKind::String)) == 0) { // neither shared
             FKind = other.FKind;
             FBits = other.FBits;
             return *this;
@@ -166,11 +167,22 @@ public:
     bool IsFalse() const;
 
 private:
+    // Both payloads start with their reference count, so that copies count
+    // inline and only the last release leaves this header.
+    struct TSharedRep {
+        int Refs = 1;
+    };
     struct TStringRep;
     struct TArrayRep;
-    bool Shared() const noexcept { return FKind == TValueKind::String || FKind == TValueKind::Array; }
-    void RetainShared() const noexcept;
-    void ReleaseShared() noexcept;
+    // String (4) and Array (5) are the only kinds with bit 2 set: one test
+    // tells a shared value from a scalar.
+    static_assert(static_cast<int>(TValueKind::String) == 4 && static_cast<int>(TValueKind::Array) == 5);
+    bool Shared() const noexcept { return FKind >= TValueKind::String; }
+    void RetainShared() const noexcept { ++FRep->Refs; }
+    void ReleaseShared() noexcept {
+        if (--FRep->Refs == 0) DestroyShared();
+    }
+    void DestroyShared() noexcept;
     void Retain() const noexcept {
         if (Shared()) RetainShared();
     }
@@ -199,6 +211,7 @@ private:
         bool FBool;
         TStringRep* FString;
         TArrayRep* FArray;
+        TSharedRep* FRep;
     };
 };
 

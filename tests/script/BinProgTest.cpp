@@ -1,5 +1,6 @@
 // The program image and the register machine, with images built by hand.
 #include "script/BinProg.h"
+#include "script/Compiler.h"
 #include "script/ScriptErrors.h"
 
 #include <gtest/gtest.h>
@@ -186,6 +187,37 @@ TEST(BinProg, EndlessLoopsStopOnTheStepLimitOrWhenCancelled) {
     cancelled->CancelFlag = &cancel;
     EXPECT_EQ(ErrorOf([&] { cancelled->Run(); }), "Macro cancelled");
     EXPECT_LE(cancelled->StepsRun(), 100'000);
+}
+
+TEST(BinProg, CompiledLoopsRunFusedAsTheyRunPlain) {
+    // Counting loops, assignments of the form x := x op (y op K), while
+    // loops and calls: every register and the step count must agree.
+    const char* const sources[] = {
+        "var i, s: integer;\nbegin\n  s := 0;\n  for i := 1 to 1000 do s := s + i mod 7;\nend.",
+        "var i: integer; x: real;\nbegin\n  x := 0.0;\n  for i := 1 to 1000 do x := x + i * 0.5;\nend.",
+        "var i, j: integer; t: string;\nbegin\n  i := 0; t := '';\n  while i < 50 do begin\n"
+        "    j := j + i * 3; i := i + 1; t := t + 'ab';\n  end;\n  for i := 10 downto 1 do j := j - i div 2;\nend.",
+        "var k, s: integer;\nfunction F(x: integer): integer;\nbegin\n  Result := x * 2 + 1;\nend;\n"
+        "begin\n  for k := 1 to 100 do s := s + F(k) mod 5;\nend.",
+        "var j, n, c: integer; t: string;\nbegin\n  n := 40; t := 'a';\n  while j < n do begin\n"
+        "    if t = 'a' then c := c + 1 else c := c - 1;\n    if c > 3 then t := 'b' else t := 'a';\n"
+        "    j := j + 1\n  end;\nend.",
+        "var k, d: integer;\nprocedure Down(n: integer);\nbegin\n  d := d + 1;\n  if n > 0 then Down(n - 1);\nend;\n"
+        "begin\n  for k := 1 to 20 do Down(30);\nend.",
+    };
+    for (const char* source : sources) {
+        SCOPED_TRACE(source);
+        const TProgramImage image = THalCompiler(source).Compile();
+        TBinProg fused(image, TScriptRuntime::Instance(), true);
+        TBinProg plain(image, TScriptRuntime::Instance(), false);
+        fused.Run();
+        plain.Run();
+        EXPECT_EQ(fused.StepsRun(), plain.StepsRun());
+        for (int k = 0; k < kRegisterCount; ++k) {
+            ASSERT_EQ(fused.Register(k).Kind(), plain.Register(k).Kind()) << k;
+            ASSERT_EQ(fused.Register(k).AsString(), plain.Register(k).AsString()) << k;
+        }
+    }
 }
 
 TEST(BinProg, AStringDoublingInALoopEndsAsOutOfMemory) {
