@@ -38,8 +38,10 @@ enum TInternalOp : std::int32_t {
     xLdcCmpJf = 112,    // LDC B, C ; (D) A, B ; JF A, Target
     xMovLdcCmpJf = 113, // MOV A, B ; LDC C, F ; (D) A, C ; JF A, Target
     xAssignK = 114,     // MOV A, B ; LDC_OP at +1 ; MOV at +3: x := y op K
-    xInvalid = 115,     // codes that do not run, and carriers
-    xCodeCount = 116,
+    xSelfCallN = 115,   // SELFR A ; CALLN at +1: a method call
+    xMovLdc = 116,      // MOV A, B ; LDC C, D
+    xInvalid = 117,     // codes that do not run, and carriers
+    xCodeCount = 118,
 };
 
 bool Numeric(const TScriptValue& v) {
@@ -239,6 +241,10 @@ void TBinProg::Fuse(bool fuse, const std::vector<bool>& carriers) {
             first = TDecoded{xMovCmpJf, first.A, first.B, second.B, second.Op, 0, 0, FCode[k + 2].Target};
         } else if (first.Op == opLDC && plain(k + 1, opMOV) && second.B == first.A && second.A != first.A) {
             first = TDecoded{xLdcMov, first.A, first.B, second.A};
+        } else if (first.Op == opSELFR && plain(k + 1, opCALLN)) {
+            first.Op = xSelfCallN;
+        } else if (first.Op == opMOV && plain(k + 1, opLDC)) {
+            first = TDecoded{xMovLdc, first.A, first.B, second.A, second.B};
         } else if (first.Op == opMOV && plain(k + 1, opMOV)) {
             first = TDecoded{xMovMov, first.A, first.B, second.A, second.B};
         } else if (first.Op == opLDC && !data[k + 1] && IsBinary(second.Op) && second.B == first.A &&
@@ -254,8 +260,8 @@ void TBinProg::Fuse(bool fuse, const std::vector<bool>& carriers) {
         else if (!data[k] && k + 2 < size && FCode[k].Op == xMovMov && FCode[k + 2].Op == xOpMov &&
                  !data[k + 2])
             FCode[k].Op = xAssign2;
-        else if (!data[k] && k + 3 < size && FCode[k].Op == opMOV && FCode[k + 1].Op == xLdcOp &&
-                 FCode[k + 3].Op == opMOV && !data[k + 1] && !data[k + 3])
+        else if (!data[k] && k + 3 < size && (FCode[k].Op == opMOV || FCode[k].Op == xMovLdc) &&
+                 FCode[k + 1].Op == xLdcOp && FCode[k + 3].Op == opMOV && !data[k + 1] && !data[k + 3])
             FCode[k].Op = xAssignK;
     // A counting loop's step jumps back to its test: both in one dispatch.
     for (std::size_t k = 0; k < size; ++k)
@@ -283,6 +289,7 @@ TBinProg::TBinProg(TProgramImage image, TScriptRuntime& runtime, bool fuse)
         const int n = FRuntime.Native(static_cast<std::size_t>(call.B)).ParamCount();
         call.C = static_cast<std::int32_t>(FArgRegisters.size());
         call.D = n;
+        call.E = (n + 2) / 3; // carriers
         for (int arg = 0; arg < n; ++arg) {
             const TInstruction& carrier = FImage.Code[k + 1 + static_cast<std::size_t>(arg / 3)];
             FArgRegisters.push_back(arg % 3 == 0 ? carrier.Op : arg % 3 == 1 ? carrier.A : carrier.B);
@@ -312,12 +319,13 @@ void TBinProg::CallNative(const TDecoded& call, std::int32_t& pc) {
     const TFunListItem& entry = FRuntime.Native(static_cast<std::size_t>(call.B));
     if (!entry.Routine) throw EScriptError("Native routine " + entry.Name + " has no implementation");
     // C and D: where the argument registers start in FArgRegisters, and how
-    // many there are (resolved from the carriers when loading).
+    // many there are (resolved from the carriers when loading); E: how many
+    // carriers follow the call.
     const std::int32_t* argRegisters = FArgRegisters.data() + call.C;
     const auto n = static_cast<std::size_t>(call.D);
     for (std::size_t k = 0; k < n; ++k)
         FArgs[k] = FRegisters[static_cast<std::size_t>(argRegisters[k])];
-    pc += (call.D + 2) / 3;
+    pc += call.E;
     TScriptValue result;
     TNativeCall nativeCall{FSelf, entry.ShortName, FArgs, result};
     try {
@@ -371,10 +379,10 @@ void TBinProg::RunFrom(std::int32_t start) {
         &&INVALID, &&INVALID, &&INVALID, &&INVALID, &&INVALID, &&INVALID, &&INVALID, &&INVALID, &&INVALID,
         &&INVALID, &&INVALID, &&INVALID, &&INVALID, &&INVALID, &&INVALID, &&INVALID, &&INVALID, &&INVALID,
         &&INVALID, &&INVALID,
-        // 100 … 115
+        // 100 … 117
         &&LDC_MOV, &&MOV_MOV, &&LDC_OP, &&MOV_CMP_JF, &&LDC_MOV_CMP_JF, &&INC_JMP, &&OP_MOV, &&FELL_OFF,
         &&INC_LOOP, &&ASSIGN3, &&ASSIGN2, &&MOV_MOV_CMP_JF, &&LDC_CMP_JF, &&MOV_LDC_CMP_JF, &&ASSIGN_K,
-        &&INVALID};
+        &&SELF_CALLN, &&MOV_LDC, &&INVALID};
     const TDecoded* in = nullptr;
 #define KELDRA_NEXT()                                                                                        \
     do {                                                                                                     \
@@ -586,6 +594,20 @@ void TBinProg::RunFrom(std::int32_t start) {
         budget -= 3;
         KELDRA_NEXT();
     }
+    SELF_CALLN : {
+        const TScriptValue& object = r[in->A];
+        FSelf = object.IsEmpty() || object.Kind() == TValueKind::Integer ? object.IntField() : object.AsInt();
+        --budget;
+        in = &code[pc++];
+        CallNative(*in, pc);
+        KELDRA_NEXT();
+    }
+    MOV_LDC:
+        if (in->A != in->B) r[in->A] = r[in->B];
+        r[in->C] = constants[in->D];
+        ++pc;
+        --budget;
+        KELDRA_NEXT();
     LDC_CMP_JF:
         r[in->B] = constants[in->C];
         Binary(in->D, r[in->A], r[in->B]);

@@ -57,8 +57,8 @@ void TScriptPersistent::Assign(TScriptObject& source) {
 
 // --- TScriptStrings ---
 
-void TScriptStrings::CheckIndex(std::int32_t index, std::int32_t limit) {
-    if (index < 0 || index >= limit) throw EScriptError(Message(ListIndexError, index));
+void TScriptStrings::IndexError(std::int32_t index) {
+    throw EScriptError(Message(ListIndexError, index));
 }
 
 std::int32_t TScriptStrings::Add(const std::string& s) {

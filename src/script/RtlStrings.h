@@ -75,7 +75,10 @@ public:
 
 protected:
     // "List index out of bounds (%d)" unless 0 <= index < limit.
-    static void CheckIndex(std::int32_t index, std::int32_t limit);
+    static void CheckIndex(std::int32_t index, std::int32_t limit) {
+        if (index < 0 || index >= limit) IndexError(index);
+    }
+    [[noreturn]] static void IndexError(std::int32_t index);
 
 private:
     std::int32_t FUpdateCount = 0;

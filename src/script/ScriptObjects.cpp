@@ -8,11 +8,6 @@ TScriptObject::~TScriptObject() {
     TScriptObjectTable::Instance().Remove(FScriptId);
 }
 
-TScriptObjectTable& TScriptObjectTable::Instance() {
-    static TScriptObjectTable table;
-    return table;
-}
-
 std::int32_t TScriptObjectTable::Add(TScriptObject* object) {
     // Ids are never reused, so an id kept by a script after its object died
     // stays invalid. Should the ids ever run out, they wrap past 0.
@@ -32,8 +27,7 @@ void TScriptObjectTable::Remove(std::int32_t id) {
     }
 }
 
-TScriptObject* TScriptObjectTable::Find(std::int32_t id) const {
-    if (id != 0 && id == FLastId) return FLastObject;
+TScriptObject* TScriptObjectTable::FindInTable(std::int32_t id) const {
     const auto it = FObjects.find(id);
     if (it == FObjects.end()) return nullptr;
     FLastId = id;
@@ -41,8 +35,6 @@ TScriptObject* TScriptObjectTable::Find(std::int32_t id) const {
     return it->second;
 }
 
-TScriptObject& TScriptObjectTable::Get(std::int32_t id) const {
-    TScriptObject* object = Find(id);
-    if (!object) throw EScriptError("Invalid object reference");
-    return *object;
+void TScriptObjectTable::InvalidReference() {
+    throw EScriptError("Invalid object reference");
 }

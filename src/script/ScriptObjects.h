@@ -26,17 +26,29 @@ private:
 // The live objects by id. Ids are handed out once and never reused.
 class TScriptObjectTable {
 public:
-    static TScriptObjectTable& Instance();
+    static TScriptObjectTable& Instance() {
+        static TScriptObjectTable table;
+        return table;
+    }
     // The object behind the id, or nullptr (0 and unknown ids).
-    TScriptObject* Find(std::int32_t id) const;
+    TScriptObject* Find(std::int32_t id) const {
+        if (id != 0 && id == FLastId) return FLastObject;
+        return FindInTable(id);
+    }
     // The object behind the id; raises EScriptError "Invalid object reference"
     // for an id of no live object.
-    TScriptObject& Get(std::int32_t id) const;
+    TScriptObject& Get(std::int32_t id) const {
+        TScriptObject* object = Find(id);
+        if (!object) InvalidReference();
+        return *object;
+    }
     template <typename T> T* FindAs(std::int32_t id) const { return dynamic_cast<T*>(Find(id)); }
     std::size_t Count() const { return FObjects.size(); }
 
 private:
     friend class TScriptObject;
+    TScriptObject* FindInTable(std::int32_t id) const;
+    [[noreturn]] static void InvalidReference();
     std::int32_t Add(TScriptObject* object);
     void Remove(std::int32_t id);
 

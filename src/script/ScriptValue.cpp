@@ -339,7 +339,7 @@ TScriptValue TScriptValue::NewArray(std::int32_t low, std::int32_t high) {
 // ---------------------------------------------------------------------------
 // Conversions
 
-std::int32_t TScriptValue::AsInt() const {
+std::int32_t TScriptValue::ConvertToInt() const {
     switch (FKind) {
     case TValueKind::Empty:
     case TValueKind::Integer:

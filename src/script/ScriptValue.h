@@ -125,7 +125,9 @@ public:
 
     // Conversions by the value rules; a value that cannot be converted
     // raises EVariantError, a number out of the 32-bit range EScriptError.
-    std::int32_t AsInt() const;
+    std::int32_t AsInt() const {
+        return FKind == TValueKind::Integer || FKind == TValueKind::Empty ? FInt : ConvertToInt();
+    }
     double AsReal() const;
     bool AsBool() const;
     // Integers in decimal, reals as FloatToStr writes them (with "."),
@@ -178,6 +180,7 @@ private:
     // tells a shared value from a scalar.
     static_assert(static_cast<int>(TValueKind::String) == 4 && static_cast<int>(TValueKind::Array) == 5);
     bool Shared() const noexcept { return FKind >= TValueKind::String; }
+    std::int32_t ConvertToInt() const;
     void RetainShared() const noexcept { ++FRep->Refs; }
     void ReleaseShared() noexcept {
         if (--FRep->Refs == 0) DestroyShared();

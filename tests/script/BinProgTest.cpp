@@ -196,13 +196,15 @@ TEST(BinProg, CompiledLoopsRunFusedAsTheyRunPlain) {
         "var i, s: integer;\nbegin\n  s := 0;\n  for i := 1 to 1000 do s := s + i mod 7;\nend.",
         "var i: integer; x: real;\nbegin\n  x := 0.0;\n  for i := 1 to 1000 do x := x + i * 0.5;\nend.",
         "var i, j: integer; t: string;\nbegin\n  i := 0; t := '';\n  while i < 50 do begin\n"
-        "    j := j + i * 3; i := i + 1; t := t + 'ab';\n  end;\n  for i := 10 downto 1 do j := j - i div 2;\nend.",
+        "    j := j + i * 3; i := i + 1; t := t + 'ab';\n  end;\n  for i := 10 downto 1 do j := j - i div "
+        "2;\nend.",
         "var k, s: integer;\nfunction F(x: integer): integer;\nbegin\n  Result := x * 2 + 1;\nend;\n"
         "begin\n  for k := 1 to 100 do s := s + F(k) mod 5;\nend.",
         "var j, n, c: integer; t: string;\nbegin\n  n := 40; t := 'a';\n  while j < n do begin\n"
         "    if t = 'a' then c := c + 1 else c := c - 1;\n    if c > 3 then t := 'b' else t := 'a';\n"
         "    j := j + 1\n  end;\nend.",
-        "var k, d: integer;\nprocedure Down(n: integer);\nbegin\n  d := d + 1;\n  if n > 0 then Down(n - 1);\nend;\n"
+        "var k, d: integer;\nprocedure Down(n: integer);\nbegin\n  d := d + 1;\n  if n > 0 then Down(n - "
+        "1);\nend;\n"
         "begin\n  for k := 1 to 20 do Down(30);\nend.",
     };
     for (const char* source : sources) {
@@ -218,6 +220,24 @@ TEST(BinProg, CompiledLoopsRunFusedAsTheyRunPlain) {
             ASSERT_EQ(fused.Register(k).AsString(), plain.Register(k).AsString()) << k;
         }
     }
+}
+
+TEST(BinProg, CompiledMethodCallsRunFusedAsTheyRunPlain) {
+    // A sieve over a string list: method calls, property reads and writes.
+    const char* const source =
+        "var l: TStringList; i, j, c: integer;\nbegin\n  l := TStringList.Create;\n"
+        "  for i := 0 to 99 do l.Add('1');\n  i := 2;\n  while i * i < 100 do begin\n"
+        "    if l.Strings[i] = '1' then begin j := i * i;\n"
+        "      while j < 100 do begin l.Strings[j] := '0'; j := j + i end end;\n    i := i + 1\n  end;\n"
+        "  c := 0;\n  for i := 2 to 99 do if l.Strings[i] = '1' then c := c + 1;\n  l.Free;\nend.";
+    const TProgramImage image = THalCompiler(source).Compile();
+    TBinProg fused(image, TScriptRuntime::Instance(), true);
+    TBinProg plain(image, TScriptRuntime::Instance(), false);
+    fused.Run();
+    plain.Run();
+    EXPECT_EQ(fused.StepsRun(), plain.StepsRun());
+    EXPECT_EQ(fused.Register(3).IntField(), 25); // c: the primes below 100
+    EXPECT_EQ(plain.Register(3).IntField(), 25);
 }
 
 TEST(BinProg, AStringDoublingInALoopEndsAsOutOfMemory) {
