@@ -315,7 +315,7 @@ void TBinProg::Poll() {
     if (MaxSteps > 0 && FSteps >= MaxSteps) throw EScriptError("Macro stopped after too many steps");
 }
 
-void TBinProg::CallNative(const TDecoded& call, std::int32_t& pc) {
+std::int32_t TBinProg::CallNative(const TDecoded& call, std::int32_t pc) {
     const TFunListItem& entry = FRuntime.Native(static_cast<std::size_t>(call.B));
     if (!entry.Routine) throw EScriptError("Native routine " + entry.Name + " has no implementation");
     // C and D: where the argument registers start in FArgRegisters, and how
@@ -342,6 +342,7 @@ void TBinProg::CallNative(const TDecoded& call, std::int32_t& pc) {
         else
             FArgs[k] = TScriptValue();
     }
+    return pc;
 }
 
 void TBinProg::RunFrom(std::int32_t start) {
@@ -353,7 +354,6 @@ void TBinProg::RunFrom(std::int32_t start) {
     std::int32_t pc = start;
     if (pc < 0 || pc >= size) throw EScriptError("Program counter out of range");
     std::int64_t budget = kPollInterval;
-    auto settle = [&] { FSteps += kPollInterval - budget; };
     // Threaded dispatch (labels as values, a GCC and Clang extension): every
     // handler ends in its own indirect jump, which the processor predicts
     // far better than the one shared jump of a switch. Every code in FCode
@@ -434,7 +434,7 @@ void TBinProg::RunFrom(std::int32_t start) {
         r[in->A] = constants[in->B];
         KELDRA_NEXT();
     STOP:
-        settle();
+        FSteps += kPollInterval - budget;
         return;
     INC:
         Increment(r[in->A]);
@@ -445,7 +445,7 @@ void TBinProg::RunFrom(std::int32_t start) {
     CARRIER:
         KELDRA_NEXT();
     CALLN:
-        CallNative(*in, pc);
+        pc = CallNative(*in, pc);
         KELDRA_NEXT();
     SELFC:
         FSelf = in->A;
@@ -479,7 +479,7 @@ void TBinProg::RunFrom(std::int32_t start) {
         KELDRA_NEXT();
     RET:
         if (FDepth == 0) {
-            settle();
+            FSteps += kPollInterval - budget;
             return;
         }
         pc = FReturnStack[static_cast<std::size_t>(--FDepth)];
@@ -545,12 +545,12 @@ void TBinProg::RunFrom(std::int32_t start) {
     }
     ASSIGN3 : {
         // The bodies of MOV_MOV, LDC_OP and OP_MOV in a row.
+        const TDecoded& op = code[pc + 1];
+        const TDecoded& store = code[pc + 3];
         if (in->A != in->B) r[in->A] = r[in->B];
         if (in->C != in->D) r[in->C] = r[in->D];
-        const TDecoded& op = code[pc + 1];
         r[op.B] = constants[op.C];
         Binary(op.D, r[op.A], r[op.B]);
-        const TDecoded& store = code[pc + 3];
         Binary(store.D, r[store.A], r[store.B]);
         r[store.C] = r[store.A];
         pc += 5;
@@ -559,9 +559,9 @@ void TBinProg::RunFrom(std::int32_t start) {
     }
     ASSIGN2 : {
         // The bodies of MOV_MOV and OP_MOV in a row.
+        const TDecoded& store = code[pc + 1];
         if (in->A != in->B) r[in->A] = r[in->B];
         if (in->C != in->D) r[in->C] = r[in->D];
-        const TDecoded& store = code[pc + 1];
         Binary(store.D, r[store.A], r[store.B]);
         r[store.C] = r[store.A];
         pc += 3;
@@ -584,11 +584,11 @@ void TBinProg::RunFrom(std::int32_t start) {
         KELDRA_NEXT();
     ASSIGN_K : {
         // MOV, the body of LDC_OP and a MOV in a row.
-        if (in->A != in->B) r[in->A] = r[in->B];
         const TDecoded& op = code[pc];
+        const TDecoded& store = code[pc + 2];
+        if (in->A != in->B) r[in->A] = r[in->B];
         r[op.B] = constants[op.C];
         Binary(op.D, r[op.A], r[op.B]);
-        const TDecoded& store = code[pc + 2];
         if (store.A != store.B) r[store.A] = r[store.B];
         pc += 3;
         budget -= 3;
@@ -599,7 +599,7 @@ void TBinProg::RunFrom(std::int32_t start) {
         FSelf = object.IsEmpty() || object.Kind() == TValueKind::Integer ? object.IntField() : object.AsInt();
         --budget;
         in = &code[pc++];
-        CallNative(*in, pc);
+        pc = CallNative(*in, pc);
         KELDRA_NEXT();
     }
     MOV_LDC:
@@ -621,10 +621,10 @@ void TBinProg::RunFrom(std::int32_t start) {
         --budget;
         KELDRA_NEXT();
     } catch (const std::bad_alloc&) {
-        settle();
+        FSteps += kPollInterval - budget;
         throw EScriptError("Out of memory");
     } catch (...) {
-        settle();
+        FSteps += kPollInterval - budget;
         throw;
     }
 #undef KELDRA_BINARY

@@ -57,7 +57,8 @@ private:
         std::int32_t Target = -1; // resolved jump address for JMP, JF, CALL and fused jumps
     };
     void Fuse(bool fuse, const std::vector<bool>& carriers);
-    void CallNative(const TDecoded& call, std::int32_t& pc);
+    // Runs a native call; returns the address after its carriers.
+    std::int32_t CallNative(const TDecoded& call, std::int32_t pc);
     void Poll();
 
     TScriptRuntime& FRuntime;

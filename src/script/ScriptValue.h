@@ -10,6 +10,7 @@
 // 16 bytes: strings and arrays are shared, reference-counted and copied on
 // write, so copying a register never copies text.
 
+#include <bit>
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -54,7 +55,7 @@ public:
     static TScriptValue FromInt(std::int32_t value) noexcept {
         TScriptValue v;
         v.FKind = TValueKind::Integer;
-        v.FInt = value;
+        v.FBits = IntBits(value);
         return v;
     }
     static TScriptValue FromReal(double value) noexcept {
@@ -66,7 +67,7 @@ public:
     static TScriptValue FromBool(bool value) noexcept {
         TScriptValue v;
         v.FKind = TValueKind::Boolean;
-        v.FBool = value;
+        v.FBits = value ? 1 : 0;
         return v;
     }
     // A string value; text longer than MaxStringLength() raises
@@ -84,7 +85,7 @@ public:
     // in the integer field.
     static TScriptValue FromObject(std::int32_t id) noexcept {
         TScriptValue v;
-        v.FInt = id;
+        v.FBits = IntBits(id);
         return v;
     }
     // An array with bounds low … high, every element empty. A negative size
@@ -104,8 +105,7 @@ public:
     void SetInt(std::int32_t value) noexcept {
         if (Shared()) ReleaseShared();
         FKind = TValueKind::Integer;
-        FBits = 0;
-        FInt = value;
+        FBits = IntBits(value);
     }
     void SetReal(double value) noexcept {
         if (Shared()) ReleaseShared();
@@ -115,8 +115,7 @@ public:
     void SetBool(bool value) noexcept {
         if (Shared()) ReleaseShared();
         FKind = TValueKind::Boolean;
-        FBits = 0;
-        FBool = value;
+        FBits = value ? 1 : 0;
     }
     // Raw fields for the interpreter's fast paths; only meaningful for the
     // matching kind.
@@ -180,6 +179,14 @@ private:
     // tells a shared value from a scalar.
     static_assert(static_cast<int>(TValueKind::String) == 4 && static_cast<int>(TValueKind::Array) == 5);
     bool Shared() const noexcept { return FKind >= TValueKind::String; }
+    // Integers and booleans are written as all eight payload bytes in one
+    // store: a later eight-byte copy of the payload then reads what that
+    // store wrote, where a store of zero followed by a four-byte store would
+    // keep the processor from forwarding it (a stall on every copy).
+    static_assert(std::endian::native == std::endian::little);
+    static constexpr std::uint64_t IntBits(std::int32_t value) noexcept {
+        return static_cast<std::uint32_t>(value);
+    }
     std::int32_t ConvertToInt() const;
     void RetainShared() const noexcept { ++FRep->Refs; }
     void ReleaseShared() noexcept {
