@@ -56,66 +56,8 @@ bool IsCompare(std::int32_t op) {
     return op >= opGE && op <= opLT;
 }
 
-// a := a op b for the binary codes, integers and reals on the fast path.
-[[gnu::always_inline]] inline void Binary(std::int32_t op, TScriptValue& a, const TScriptValue& b) {
-    if (IntPair(a, b)) {
-        const std::int32_t x = a.IntField();
-        const std::int32_t y = b.IntField();
-        std::int32_t z;
-        switch (op) {
-        case opADD:
-            if (!__builtin_add_overflow(x, y, &z)) return a.SetInt(z);
-            break;
-        case opSUB:
-            if (!__builtin_sub_overflow(x, y, &z)) return a.SetInt(z);
-            break;
-        case opMUL:
-            if (!__builtin_mul_overflow(x, y, &z)) return a.SetInt(z);
-            break;
-        case opIDIV:
-            if (y != 0 && y != -1) return a.SetInt(x / y);
-            break;
-        case opMOD:
-            if (y != 0 && y != -1) return a.SetInt(x % y);
-            break;
-        case opGE:
-            return a.SetBool(x >= y);
-        case opEQ:
-            return a.SetBool(x == y);
-        case opLE:
-            return a.SetBool(x <= y);
-        case opNE:
-            return a.SetBool(x != y);
-        case opGT:
-            return a.SetBool(x > y);
-        case opLT:
-            return a.SetBool(x < y);
-        default:
-            break;
-        }
-    } else if (Numeric(a) && Numeric(b)) {
-        // At least one real: real arithmetic and comparison.
-        const double x = a.Kind() == TValueKind::Real ? a.RealField() : a.IntField();
-        const double y = b.Kind() == TValueKind::Real ? b.RealField() : b.IntField();
-        switch (op) {
-        case opADD:
-            return a.SetReal(x + y);
-        case opSUB:
-            return a.SetReal(x - y);
-        case opMUL:
-            return a.SetReal(x * y);
-        case opGE:
-            return a.SetBool(x >= y);
-        case opLE:
-            return a.SetBool(x <= y);
-        case opGT:
-            return a.SetBool(x > y);
-        case opLT:
-            return a.SetBool(x < y);
-        default:
-            break;
-        }
-    }
+// a := a op b by the value rules (the general path of BinaryInto).
+void General(std::int32_t op, TScriptValue& a, const TScriptValue& b) {
     switch (op) {
     case opADD:
         a.Add(b);
@@ -173,6 +115,94 @@ bool IsCompare(std::int32_t op) {
     }
 }
 
+// dst := left op right for the binary codes, integers and reals on the fast
+// path, and the result copied to *also when given. This is MOV dst, left ;
+// (op) dst, right [; MOV also, dst] in one step: the operands are read
+// where they are, not through the copy, so a value computed in a loop does
+// not travel through memory twice. `right` must not be `dst` unless `left`
+// is `dst` too.
+[[gnu::always_inline]] inline void BinaryInto(std::int32_t op, TScriptValue& dst, const TScriptValue& left,
+                                              const TScriptValue& right, TScriptValue* also = nullptr) {
+#define KELDRA_RESULT(setter, value)                                                                         \
+    do {                                                                                                     \
+        const auto result = (value);                                                                         \
+        dst.setter(result);                                                                                  \
+        if (also) also->setter(result);                                                                      \
+        return;                                                                                              \
+    } while (false)
+    if (IntPair(left, right)) {
+        const std::int32_t x = left.IntField();
+        const std::int32_t y = right.IntField();
+        std::int32_t z;
+        switch (op) {
+        case opADD:
+            if (!__builtin_add_overflow(x, y, &z)) KELDRA_RESULT(SetInt, z);
+            break;
+        case opSUB:
+            if (!__builtin_sub_overflow(x, y, &z)) KELDRA_RESULT(SetInt, z);
+            break;
+        case opMUL:
+            if (!__builtin_mul_overflow(x, y, &z)) KELDRA_RESULT(SetInt, z);
+            break;
+        case opIDIV:
+            if (y != 0 && y != -1) KELDRA_RESULT(SetInt, x / y);
+            break;
+        case opMOD:
+            if (y != 0 && y != -1) KELDRA_RESULT(SetInt, x % y);
+            break;
+        case opGE:
+            KELDRA_RESULT(SetBool, x >= y);
+        case opEQ:
+            KELDRA_RESULT(SetBool, x == y);
+        case opLE:
+            KELDRA_RESULT(SetBool, x <= y);
+        case opNE:
+            KELDRA_RESULT(SetBool, x != y);
+        case opGT:
+            KELDRA_RESULT(SetBool, x > y);
+        case opLT:
+            KELDRA_RESULT(SetBool, x < y);
+        default:
+            break;
+        }
+    } else if (Numeric(left) && Numeric(right)) {
+        // At least one real: real arithmetic and comparison.
+        const double x = left.Kind() == TValueKind::Real ? left.RealField() : left.IntField();
+        const double y = right.Kind() == TValueKind::Real ? right.RealField() : right.IntField();
+        switch (op) {
+        case opADD:
+            KELDRA_RESULT(SetReal, x + y);
+        case opSUB:
+            KELDRA_RESULT(SetReal, x - y);
+        case opMUL:
+            KELDRA_RESULT(SetReal, x * y);
+        case opGE:
+            KELDRA_RESULT(SetBool, x >= y);
+        case opLE:
+            KELDRA_RESULT(SetBool, x <= y);
+        case opGT:
+            KELDRA_RESULT(SetBool, x > y);
+        case opLT:
+            KELDRA_RESULT(SetBool, x < y);
+        default:
+            break;
+        }
+    }
+#undef KELDRA_RESULT
+    if (&dst != &left) {
+        const TScriptValue operand(right); // right may live inside what dst holds
+        dst = left;
+        General(op, dst, operand);
+    } else {
+        General(op, dst, right);
+    }
+    if (also) *also = dst;
+}
+
+[[gnu::always_inline]] inline void Binary(std::int32_t op, TScriptValue& a, const TScriptValue& b) {
+    BinaryInto(op, a, a, b);
+}
+
 // INC and DEC: integers on the fast path, everything else by the value rules.
 inline void Increment(TScriptValue& a) {
     if (a.Kind() == TValueKind::Integer && a.IntField() != 0x7FFFFFFF)
@@ -192,6 +222,46 @@ inline bool JumpsOnFalse(const TScriptValue& a) {
     if (a.Kind() == TValueKind::Boolean) return !a.BoolField();
     if (a.Kind() == TValueKind::Integer) return a.IntField() == 0;
     return a.IsFalse();
+}
+
+// MOV dst, left ; (compare) dst, right ; JF dst in one step: stores the
+// comparison's value and returns whether JF jumps. `right` must not be
+// `dst` unless `left` is `dst` too.
+[[gnu::always_inline]] inline bool TestInto(std::int32_t op, TScriptValue& dst, const TScriptValue& left,
+                                            const TScriptValue& right) {
+    bool holds;
+    if (IntPair(left, right)) {
+        const std::int32_t x = left.IntField();
+        const std::int32_t y = right.IntField();
+        switch (op) {
+        case opGE:
+            holds = x >= y;
+            break;
+        case opEQ:
+            holds = x == y;
+            break;
+        case opLE:
+            holds = x <= y;
+            break;
+        case opNE:
+            holds = x != y;
+            break;
+        case opGT:
+            holds = x > y;
+            break;
+        case opLT:
+            holds = x < y;
+            break;
+        default:
+            BinaryInto(op, dst, left, right);
+            return JumpsOnFalse(dst);
+        }
+    } else {
+        BinaryInto(op, dst, left, right);
+        return JumpsOnFalse(dst);
+    }
+    dst.SetBool(holds);
+    return !holds;
 }
 
 } // namespace
@@ -252,17 +322,37 @@ void TBinProg::Fuse(bool fuse, const std::vector<bool>& carriers) {
             first = TDecoded{xLdcOp, second.A, first.A, first.B, second.Op};
         }
     }
-    // The assignment x := x op (y op K) fuses into three; run them as one.
-    for (std::size_t k = 0; k + 4 < size; ++k)
-        if (!data[k] && FCode[k].Op == xMovMov && FCode[k + 2].Op == xLdcOp && FCode[k + 4].Op == xOpMov &&
-            !data[k + 2] && !data[k + 4])
-            FCode[k].Op = xAssign3;
-        else if (!data[k] && k + 2 < size && FCode[k].Op == xMovMov && FCode[k + 2].Op == xOpMov &&
-                 !data[k + 2])
-            FCode[k].Op = xAssign2;
-        else if (!data[k] && k + 3 < size && (FCode[k].Op == opMOV || FCode[k].Op == xMovLdc) &&
-                 FCode[k + 1].Op == xLdcOp && FCode[k + 3].Op == opMOV && !data[k + 1] && !data[k + 3])
-            FCode[k].Op = xAssignK;
+    // Whole assignments fuse into two or three; run them as one where the
+    // registers are the compiler's (temporaries apart from each other and
+    // from the operands), so that operands can be read where they are.
+    auto distinct = [](std::int32_t a, std::int32_t b, std::int32_t c) { return a != b && a != c && b != c; };
+    for (std::size_t k = 0; k < size; ++k) {
+        if (data[k]) continue;
+        const TDecoded& first = FCode[k];
+        if (k + 4 < size && first.Op == xMovMov && FCode[k + 2].Op == xLdcOp && FCode[k + 4].Op == xOpMov &&
+            !data[k + 2] && !data[k + 4]) {
+            // MOV A, B ; MOV C, D ; LDC E, K ; (op2) C, E ; (op1) A, C ; MOV G, A
+            const TDecoded& op = FCode[k + 2];
+            const TDecoded& store = FCode[k + 4];
+            if (op.A == first.C && store.A == first.A && store.B == first.C &&
+                distinct(first.A, first.C, op.B) && first.D != first.A && first.B != first.C &&
+                first.B != op.B)
+                FCode[k].Op = xAssign3;
+        } else if (k + 2 < size && first.Op == xMovMov && FCode[k + 2].Op == xOpMov && !data[k + 2]) {
+            // MOV A, B ; MOV C, D ; (op) A, C ; MOV G, A
+            const TDecoded& store = FCode[k + 2];
+            if (store.A == first.A && store.B == first.C && first.A != first.C && first.D != first.A &&
+                first.B != first.C)
+                FCode[k].Op = xAssign2;
+        } else if (k + 3 < size && (first.Op == opMOV || first.Op == xMovLdc) && FCode[k + 1].Op == xLdcOp &&
+                   FCode[k + 3].Op == opMOV && !data[k + 1] && !data[k + 3]) {
+            // MOV A, B ; LDC E, K ; (op) A, E ; MOV G, A
+            const TDecoded& op = FCode[k + 1];
+            const TDecoded& store = FCode[k + 3];
+            if (op.A == first.A && store.B == first.A && op.B != first.A && op.B != first.B)
+                FCode[k].Op = xAssignK;
+        }
+    }
     // A counting loop's step jumps back to its test: both in one dispatch.
     for (std::size_t k = 0; k < size; ++k)
         if (!data[k] && FCode[k].Op == xIncJmp &&
@@ -510,21 +600,17 @@ void TBinProg::RunFrom(std::int32_t start) {
         KELDRA_NEXT();
     LDC_OP:
         r[in->B] = constants[in->C];
-        Binary(in->D, r[in->A], r[in->B]);
+        Binary(in->D, r[in->A], constants[in->C]);
         ++pc;
         --budget;
         KELDRA_NEXT();
     MOV_CMP_JF:
-        if (in->A != in->B) r[in->A] = r[in->B];
-        Binary(in->D, r[in->A], r[in->C]);
-        pc = JumpsOnFalse(r[in->A]) ? in->Target : pc + 2;
+        pc = TestInto(in->D, r[in->A], r[in->B], in->C == in->A ? r[in->B] : r[in->C]) ? in->Target : pc + 2;
         budget -= 2;
         KELDRA_NEXT();
     LDC_MOV_CMP_JF:
         r[in->E] = constants[in->F];
-        if (in->A != in->B) r[in->A] = r[in->B];
-        Binary(in->D, r[in->A], r[in->C]);
-        pc = JumpsOnFalse(r[in->A]) ? in->Target : pc + 3;
+        pc = TestInto(in->D, r[in->A], r[in->B], in->C == in->A ? r[in->B] : r[in->C]) ? in->Target : pc + 3;
         budget -= 3;
         KELDRA_NEXT();
     INC_JMP:
@@ -537,59 +623,58 @@ void TBinProg::RunFrom(std::int32_t start) {
         // The test at the jump's target, as LDC_MOV_CMP_JF runs it.
         const TDecoded& test = code[in->Target];
         r[test.E] = constants[test.F];
-        if (test.A != test.B) r[test.A] = r[test.B];
-        Binary(test.D, r[test.A], r[test.C]);
-        pc = JumpsOnFalse(r[test.A]) ? test.Target : in->Target + 4;
+        pc = TestInto(test.D, r[test.A], r[test.B], test.C == test.A ? r[test.B] : r[test.C])
+                 ? test.Target
+                 : in->Target + 4;
         budget -= 5;
         KELDRA_NEXT();
     }
     ASSIGN3 : {
-        // The bodies of MOV_MOV, LDC_OP and OP_MOV in a row.
+        // MOV A, B ; MOV C, D ; LDC E, K ; (op2) C, E ; (op1) A, C ; MOV G, A
+        // with A, C and E apart and B, D read before they could change
+        // (checked when fusing): C := D op2 K, E := K, A := B op1 C, G := A.
         const TDecoded& op = code[pc + 1];
         const TDecoded& store = code[pc + 3];
-        if (in->A != in->B) r[in->A] = r[in->B];
-        if (in->C != in->D) r[in->C] = r[in->D];
-        r[op.B] = constants[op.C];
-        Binary(op.D, r[op.A], r[op.B]);
-        Binary(store.D, r[store.A], r[store.B]);
-        r[store.C] = r[store.A];
+        const TScriptValue& k = constants[op.C];
+        BinaryInto(op.D, r[in->C], r[in->D], k);
+        r[op.B] = k;
+        BinaryInto(store.D, r[in->A], r[in->B], r[in->C], &r[store.C]);
         pc += 5;
         budget -= 5;
         KELDRA_NEXT();
     }
     ASSIGN2 : {
-        // The bodies of MOV_MOV and OP_MOV in a row.
+        // MOV A, B ; MOV C, D ; (op) A, C ; MOV G, A with A and C apart and B
+        // read before C changes (checked when fusing).
         const TDecoded& store = code[pc + 1];
-        if (in->A != in->B) r[in->A] = r[in->B];
         if (in->C != in->D) r[in->C] = r[in->D];
-        Binary(store.D, r[store.A], r[store.B]);
-        r[store.C] = r[store.A];
+        BinaryInto(store.D, r[in->A], r[in->B], r[in->C], &r[store.C]);
         pc += 3;
         budget -= 3;
         KELDRA_NEXT();
     }
     MOV_MOV_CMP_JF:
+        // The second MOV may read what the first wrote.
         if (in->A != in->B) r[in->A] = r[in->B];
         r[in->C] = r[in->D];
-        Binary(in->E, r[in->A], r[in->C]);
-        pc = JumpsOnFalse(r[in->A]) ? in->Target : pc + 3;
+        pc = TestInto(in->E, r[in->A], r[in->A], r[in->C]) ? in->Target : pc + 3;
         budget -= 3;
         KELDRA_NEXT();
     MOV_LDC_CMP_JF:
-        if (in->A != in->B) r[in->A] = r[in->B];
+        // The constant's register C is not A (checked when fusing); B is read
+        // before C takes the constant.
+        pc = TestInto(in->D, r[in->A], r[in->B], constants[in->F]) ? in->Target : pc + 3;
         r[in->C] = constants[in->F];
-        Binary(in->D, r[in->A], r[in->C]);
-        pc = JumpsOnFalse(r[in->A]) ? in->Target : pc + 3;
         budget -= 3;
         KELDRA_NEXT();
     ASSIGN_K : {
-        // MOV, the body of LDC_OP and a MOV in a row.
+        // MOV A, B ; LDC E, K ; (op) A, E ; MOV G, A with E apart from A and
+        // B (checked when fusing): E := K, A := B op K, G := A.
         const TDecoded& op = code[pc];
         const TDecoded& store = code[pc + 2];
-        if (in->A != in->B) r[in->A] = r[in->B];
-        r[op.B] = constants[op.C];
-        Binary(op.D, r[op.A], r[op.B]);
-        if (store.A != store.B) r[store.A] = r[store.B];
+        const TScriptValue& k = constants[op.C];
+        r[op.B] = k;
+        BinaryInto(op.D, r[in->A], r[in->B], k, &r[store.A]);
         pc += 3;
         budget -= 3;
         KELDRA_NEXT();
@@ -610,13 +695,11 @@ void TBinProg::RunFrom(std::int32_t start) {
         KELDRA_NEXT();
     LDC_CMP_JF:
         r[in->B] = constants[in->C];
-        Binary(in->D, r[in->A], r[in->B]);
-        pc = JumpsOnFalse(r[in->A]) ? in->Target : pc + 2;
+        pc = TestInto(in->D, r[in->A], r[in->A], constants[in->C]) ? in->Target : pc + 2;
         budget -= 2;
         KELDRA_NEXT();
     OP_MOV:
-        Binary(in->D, r[in->A], r[in->B]);
-        r[in->C] = r[in->A];
+        BinaryInto(in->D, r[in->A], r[in->A], r[in->B], &r[in->C]);
         ++pc;
         --budget;
         KELDRA_NEXT();
