@@ -28,15 +28,13 @@ std::size_t AdoptedCount();
 // Frees every adopted object (what scripts created and did not free).
 void FreeAll();
 
-// The object as T, or nullptr. Scripts call member after member on objects
-// of one class, so the last class that converted is remembered and the
-// dynamic_cast is only paid for a class not seen just before.
+// The object as T, or nullptr. Each object remembers the class it was last
+// converted to, so the dynamic_cast is only paid when a script switches
+// between an object's classes.
 template <typename T> T* CastObject(TScriptObject& object) {
-    static thread_local const std::type_info* lastClass = nullptr;
-    const std::type_info* objectClass = &typeid(object);
-    if (objectClass == lastClass) return static_cast<T*>(&object);
+    if (object.LastCast() == &typeid(T)) return static_cast<T*>(&object);
     T* typed = dynamic_cast<T*>(&object);
-    if (typed != nullptr) lastClass = objectClass;
+    if (typed != nullptr) object.NoteCast(&typeid(T));
     return typed;
 }
 

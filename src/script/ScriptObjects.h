@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <string>
+#include <typeinfo>
 #include <unordered_map>
 
 class TScriptObject {
@@ -19,8 +20,14 @@ public:
     // The id scripts hold for this object; never 0.
     std::int32_t ScriptId() const noexcept { return FScriptId; }
 
+    // The class this object was last converted to for a member call (see
+    // ScriptRtl::CastObject): scripts call member after member of one class.
+    const std::type_info* LastCast() const noexcept { return FLastCast; }
+    void NoteCast(const std::type_info* type) const noexcept { FLastCast = type; }
+
 private:
     std::int32_t FScriptId;
+    mutable const std::type_info* FLastCast = nullptr;
 };
 
 // The live objects by id. Ids are handed out once and never reused.
