@@ -26,6 +26,21 @@ std::string ErrorOf(const std::function<void()>& action) {
     return {};
 }
 
+// A compiled program run once fused and once plain; both runs must take
+// the same number of steps.
+struct TBothWays {
+    explicit TBothWays(const char* source)
+        : Image(THalCompiler(source).Compile()), Fused(Image, TScriptRuntime::Instance(), true),
+          Plain(Image, TScriptRuntime::Instance(), false) {
+        Fused.Run();
+        Plain.Run();
+        EXPECT_EQ(Fused.StepsRun(), Plain.StepsRun());
+    }
+    TProgramImage Image;
+    TBinProg Fused;
+    TBinProg Plain;
+};
+
 } // namespace
 
 TEST(ProgramImage, WritesTheLayoutByteForByte) {
@@ -209,12 +224,9 @@ TEST(BinProg, CompiledLoopsRunFusedAsTheyRunPlain) {
     };
     for (const char* source : sources) {
         SCOPED_TRACE(source);
-        const TProgramImage image = THalCompiler(source).Compile();
-        TBinProg fused(image, TScriptRuntime::Instance(), true);
-        TBinProg plain(image, TScriptRuntime::Instance(), false);
-        fused.Run();
-        plain.Run();
-        EXPECT_EQ(fused.StepsRun(), plain.StepsRun());
+        TBothWays both(source);
+        TBinProg& fused = both.Fused;
+        TBinProg& plain = both.Plain;
         for (int k = 0; k < kRegisterCount; ++k) {
             ASSERT_EQ(fused.Register(k).Kind(), plain.Register(k).Kind()) << k;
             ASSERT_EQ(fused.Register(k).AsString(), plain.Register(k).AsString()) << k;
@@ -230,14 +242,9 @@ TEST(BinProg, CompiledMethodCallsRunFusedAsTheyRunPlain) {
         "    if l.Strings[i] = '1' then begin j := i * i;\n"
         "      while j < 100 do begin l.Strings[j] := '0'; j := j + i end end;\n    i := i + 1\n  end;\n"
         "  c := 0;\n  for i := 2 to 99 do if l.Strings[i] = '1' then c := c + 1;\n  l.Free;\nend.";
-    const TProgramImage image = THalCompiler(source).Compile();
-    TBinProg fused(image, TScriptRuntime::Instance(), true);
-    TBinProg plain(image, TScriptRuntime::Instance(), false);
-    fused.Run();
-    plain.Run();
-    EXPECT_EQ(fused.StepsRun(), plain.StepsRun());
-    EXPECT_EQ(fused.Register(3).IntField(), 25); // c: the primes below 100
-    EXPECT_EQ(plain.Register(3).IntField(), 25);
+    TBothWays both(source);
+    EXPECT_EQ(both.Fused.Register(3).IntField(), 25); // c: the primes below 100
+    EXPECT_EQ(both.Plain.Register(3).IntField(), 25);
 }
 
 TEST(BinProg, AStringDoublingInALoopEndsAsOutOfMemory) {
