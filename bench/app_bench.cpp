@@ -7,6 +7,7 @@
 #include "document/VXDrawing.h"
 #include "model/Polyline.h"
 #include "platform/IniFile.h"
+#include "platform/MemoryPolicy.h"
 
 #include <benchmark/benchmark.h>
 
@@ -25,8 +26,8 @@ namespace {
 
 // KELDRA_BENCH_FIGURES changes the count (a multiple of 1,000).
 const int kFigures = std::max(1'000, qEnvironmentVariableIntValue("KELDRA_BENCH_FIGURES") > 0
-                                        ? qEnvironmentVariableIntValue("KELDRA_BENCH_FIGURES")
-                                        : 100'000);
+                                         ? qEnvironmentVariableIntValue("KELDRA_BENCH_FIGURES")
+                                         : 100'000);
 constexpr double kPage = 1000.0; // mm, square page
 constexpr double kPi = std::numbers::pi;
 
@@ -76,13 +77,14 @@ TBigDrawing& Big() {
                 p = {TPrimitive::Line, {QPointF(x, y), QPointF(x + s, y + s / 2)}};
                 break;
             case 1: {
-                const TDoublePointArr pts{DoublePoint(x, y), DoublePoint(x + s, y - s), DoublePoint(x + 2 * s, y + s),
-                                          DoublePoint(x + 3 * s, y)};
+                const TDoublePointArr pts{DoublePoint(x, y), DoublePoint(x + s, y - s),
+                                          DoublePoint(x + 2 * s, y + s), DoublePoint(x + 3 * s, y)};
                 d.AddFigure(TPolyline::CreateBezierPolyline(pts, 1, &d, true, d.LayerAt(0), false,
                                                             TRowStyle::rsNone, 0, 1, 0, 0),
                             false, TInsertReason::irCreate);
-                p = {TPrimitive::Curve, {QPointF(x, y), QPointF(x + s, y - s), QPointF(x + 2 * s, y + s),
-                                         QPointF(x + 3 * s, y)}};
+                p = {
+                    TPrimitive::Curve,
+                    {QPointF(x, y), QPointF(x + s, y - s), QPointF(x + 2 * s, y + s), QPointF(x + 3 * s, y)}};
                 break;
             }
             case 2:
@@ -94,7 +96,8 @@ TBigDrawing& Big() {
                 p = {TPrimitive::Arc, {QPointF(x, y)}, s, 0, 90};
                 break;
             default:
-                d.TextOut(0, x, y, 0, 3, 0, QStringLiteral("T%1").arg(i), QStringLiteral("Arial"), 0, 0, false);
+                d.TextOut(0, x, y, 0, 3, 0, QStringLiteral("T%1").arg(i), QStringLiteral("Arial"), 0, 0,
+                          false);
                 p = {TPrimitive::Text, {QPointF(x, y)}, 3};
                 break;
             }
@@ -114,7 +117,8 @@ TBigDrawing& Big() {
                 target.AddFigure(std::move(clone), false, TInsertReason::irCreate);
                 if (copy == 0) continue;
                 TPrimitive p = shapes[static_cast<std::size_t>(i)];
-                for (QPointF& point : p.Points) point += QPointF(dx, dy);
+                for (QPointF& point : p.Points)
+                    point += QPointF(dx, dy);
                 b->Primitives.push_back(p);
             }
         }
@@ -129,7 +133,8 @@ void BM_SaveDrawing(benchmark::State& state) {
     TVXDrawing& d = *Big().Drawing;
     QTemporaryDir dir;
     const QString file = dir.filePath(QStringLiteral("gross.qld"));
-    for (auto _ : state) benchmark::DoNotOptimize(d.SaveToFile(file));
+    for (auto _ : state)
+        benchmark::DoNotOptimize(d.SaveToFile(file));
     state.counters["bytes"] = static_cast<double>(QFileInfo(file).size());
     state.counters["figures"] = d.FigureCount();
 }
@@ -138,14 +143,16 @@ BENCHMARK(BM_SaveDrawing)->Unit(benchmark::kMillisecond)->Iterations(2);
 // The same save without the disk: the file and its sidecar built in memory.
 void BM_EncodeDrawing(benchmark::State& state) {
     TVXDrawing& d = *Big().Drawing;
-    for (auto _ : state) benchmark::DoNotOptimize(DrawingFile::Encode(d));
+    for (auto _ : state)
+        benchmark::DoNotOptimize(DrawingFile::Encode(d));
 }
 BENCHMARK(BM_EncodeDrawing)->Unit(benchmark::kMillisecond)->Iterations(2);
 
 // The preview alone: the whole page drawn into a thumbnail.
 void BM_RenderPreview(benchmark::State& state) {
     TVXDrawing& d = *Big().Drawing;
-    for (auto _ : state) benchmark::DoNotOptimize(DrawingFile::RenderPreview(d));
+    for (auto _ : state)
+        benchmark::DoNotOptimize(DrawingFile::RenderPreview(d));
 }
 BENCHMARK(BM_RenderPreview)->Unit(benchmark::kMillisecond)->Iterations(2);
 
@@ -267,6 +274,7 @@ BENCHMARK(BM_PointHitTestAfterChange)->Unit(benchmark::kMicrosecond)->Iterations
 } // namespace
 
 int main(int argc, char** argv) {
+    KeepFreedMemoryForReuse(); // as the program does
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     benchmark::Initialize(&argc, argv);

@@ -1,5 +1,6 @@
 // The macro engine against Lua 5.4 on the same workloads: each workload is
 // compiled once and then run per iteration, in both engines.
+#include "platform/MemoryPolicy.h"
 #include "script/HalComp.h"
 
 #include <benchmark/benchmark.h>
@@ -91,4 +92,12 @@ const bool kRegistered = [] {
 
 } // namespace
 
-BENCHMARK_MAIN();
+// The engine runs in the memory configuration of the program.
+int main(int argc, char** argv) {
+    KeepFreedMemoryForReuse();
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

@@ -8,6 +8,7 @@
 #include "app/BatchCommands.h"
 #include "app/DemoSheet.h"
 #include "app/MainWindow.h"
+#include "platform/MemoryPolicy.h"
 #include "platform/UiServices.h"
 
 #include <QApplication>
@@ -25,6 +26,7 @@ void BatchMessageHandler(QtMsgType type, const QMessageLogContext&, const QStrin
 } // namespace
 
 int main(int argc, char** argv) {
+    KeepFreedMemoryForReuse();
     const bool batch = IsBatchCommand(argc, argv);
     // Batch commands never open a window: they draw off screen, with or without a display.
     if (batch) {

@@ -40,8 +40,13 @@ enum TInternalOp : std::int32_t {
     xAssignK = 114,     // MOV A, B ; LDC_OP at +1 ; MOV at +3: x := y op K
     xSelfCallN = 115,   // SELFR A ; CALLN at +1: a method call
     xMovLdc = 116,      // MOV A, B ; LDC C, D
-    xInvalid = 117,     // codes that do not run, and carriers
-    xCodeCount = 118,
+    xMovLdcOp = 117,    // MOV A, B ; LDC_OP at +1: A := B op K
+    xJmpTest = 118,     // JMP Target, where Target holds an xMovMovCmpJf: a while loop's jump back
+    xMovCall = 119,     // MOV A, B ; SELF_CALLN at +1: a method call with one argument to copy
+    xLdcCall = 120,     // LDC A, B ; SELF_CALLN at +1: a method call with one constant argument
+    xMovLdcCall = 121,  // MOV A, B ; LDC C, D ; SELF_CALLN at +2
+    xInvalid = 122,     // codes that do not run, and carriers
+    xCodeCount = 123,
 };
 
 bool Numeric(const TScriptValue& v) {
@@ -54,6 +59,16 @@ bool IsBinary(std::int32_t op) {
 
 bool IsCompare(std::int32_t op) {
     return op >= opGE && op <= opLT;
+}
+
+// The comparison codes GE … LT as sets of outcomes (bit 0: less, bit 1:
+// equal, bit 2: greater): a comparison is decided by one lookup instead of
+// a jump per code.
+constexpr std::uint8_t kAccepts[6] = {6, 2, 3, 5, 4, 1};
+
+template <typename T> [[gnu::always_inline]] inline bool Holds(std::int32_t op, T x, T y) {
+    const unsigned outcome = (x < y ? 1u : 0u) | (x == y ? 2u : 0u) | (x > y ? 4u : 0u);
+    return (kAccepts[op - opGE] & outcome) != 0;
 }
 
 // a := a op b by the value rules (the general path of BinaryInto).
@@ -133,60 +148,36 @@ void General(std::int32_t op, TScriptValue& a, const TScriptValue& b) {
     if (IntPair(left, right)) {
         const std::int32_t x = left.IntField();
         const std::int32_t y = right.IntField();
-        std::int32_t z;
-        switch (op) {
-        case opADD:
-            if (!__builtin_add_overflow(x, y, &z)) KELDRA_RESULT(SetInt, z);
-            break;
-        case opSUB:
-            if (!__builtin_sub_overflow(x, y, &z)) KELDRA_RESULT(SetInt, z);
-            break;
-        case opMUL:
-            if (!__builtin_mul_overflow(x, y, &z)) KELDRA_RESULT(SetInt, z);
-            break;
-        case opIDIV:
-            if (y != 0 && y != -1) KELDRA_RESULT(SetInt, x / y);
-            break;
-        case opMOD:
-            if (y != 0 && y != -1) KELDRA_RESULT(SetInt, x % y);
-            break;
-        case opGE:
-            KELDRA_RESULT(SetBool, x >= y);
-        case opEQ:
-            KELDRA_RESULT(SetBool, x == y);
-        case opLE:
-            KELDRA_RESULT(SetBool, x <= y);
-        case opNE:
-            KELDRA_RESULT(SetBool, x != y);
-        case opGT:
-            KELDRA_RESULT(SetBool, x > y);
-        case opLT:
-            KELDRA_RESULT(SetBool, x < y);
-        default:
-            break;
+        if (op <= opMUL) {
+            // ADD, SUB and MUL without a jump per code.
+            std::int32_t sum = 0;
+            std::int32_t difference = 0;
+            std::int32_t product = 0;
+            const bool sumOverflows = __builtin_add_overflow(x, y, &sum);
+            const bool differenceOverflows = __builtin_sub_overflow(x, y, &difference);
+            const bool productOverflows = __builtin_mul_overflow(x, y, &product);
+            const std::int32_t z = op == opADD ? sum : op == opSUB ? difference : product;
+            const bool overflows = op == opADD   ? sumOverflows
+                                   : op == opSUB ? differenceOverflows
+                                                 : productOverflows;
+            if (!overflows) KELDRA_RESULT(SetInt, z);
+        } else if (IsCompare(op)) {
+            KELDRA_RESULT(SetBool, Holds(op, x, y));
+        } else if ((op == opIDIV || op == opMOD) && y != 0 && y != -1) {
+            KELDRA_RESULT(SetInt, op == opIDIV ? x / y : x % y);
         }
     } else if (Numeric(left) && Numeric(right)) {
         // At least one real: real arithmetic and comparison.
         const double x = left.Kind() == TValueKind::Real ? left.RealField() : left.IntField();
         const double y = right.Kind() == TValueKind::Real ? right.RealField() : right.IntField();
-        switch (op) {
-        case opADD:
-            KELDRA_RESULT(SetReal, x + y);
-        case opSUB:
-            KELDRA_RESULT(SetReal, x - y);
-        case opMUL:
-            KELDRA_RESULT(SetReal, x * y);
-        case opGE:
-            KELDRA_RESULT(SetBool, x >= y);
-        case opLE:
-            KELDRA_RESULT(SetBool, x <= y);
-        case opGT:
-            KELDRA_RESULT(SetBool, x > y);
-        case opLT:
-            KELDRA_RESULT(SetBool, x < y);
-        default:
-            break;
+        if (op <= opMUL) {
+            // ADD, SUB and MUL without a jump per code.
+            const double sum = x + (op == opSUB ? -y : y);
+            const double product = x * y;
+            KELDRA_RESULT(SetReal, op == opMUL ? product : sum);
         }
+        // EQ and NE of reals take the general path (how a NaN compares).
+        if (op != opEQ && op != opNE && IsCompare(op)) KELDRA_RESULT(SetBool, Holds(op, x, y));
     }
 #undef KELDRA_RESULT
     if (&dst != &left) {
@@ -231,31 +222,13 @@ inline bool JumpsOnFalse(const TScriptValue& a) {
                                             const TScriptValue& right) {
     bool holds;
     if (IntPair(left, right)) {
-        const std::int32_t x = left.IntField();
-        const std::int32_t y = right.IntField();
-        switch (op) {
-        case opGE:
-            holds = x >= y;
-            break;
-        case opEQ:
-            holds = x == y;
-            break;
-        case opLE:
-            holds = x <= y;
-            break;
-        case opNE:
-            holds = x != y;
-            break;
-        case opGT:
-            holds = x > y;
-            break;
-        case opLT:
-            holds = x < y;
-            break;
-        default:
+        if (!IsCompare(op)) {
             BinaryInto(op, dst, left, right);
             return JumpsOnFalse(dst);
         }
+        holds = Holds(op, left.IntField(), right.IntField());
+    } else if (left.IsString() && right.IsString() && (op == opEQ || op == opNE)) {
+        holds = TScriptValue::SameText(left, right) == (op == opEQ);
     } else {
         BinaryInto(op, dst, left, right);
         return JumpsOnFalse(dst);
@@ -352,12 +325,33 @@ void TBinProg::Fuse(bool fuse, const std::vector<bool>& carriers) {
             if (op.A == first.A && store.B == first.A && op.B != first.A && op.B != first.B)
                 FCode[k].Op = xAssignK;
         }
+        if (FCode[k].Op == xMovLdc && k + 2 < size && FCode[k + 1].Op == xLdcOp && !data[k + 1] &&
+            !data[k + 2]) {
+            // MOV A, B ; LDC E, K ; (op) A, E with E apart from A
+            const TDecoded& op = FCode[k + 1];
+            if (op.A == first.A && op.B == first.C && op.B != first.A) FCode[k].Op = xMovLdcOp;
+        }
+    }
+    // A method call and the loads of its arguments just before it.
+    for (std::size_t k = 0; k < size; ++k) {
+        if (data[k]) continue;
+        if (FCode[k].Op == opMOV && plain(k + 1, xSelfCallN))
+            FCode[k].Op = xMovCall;
+        else if (FCode[k].Op == opLDC && plain(k + 1, xSelfCallN))
+            FCode[k].Op = xLdcCall;
+        else if (FCode[k].Op == xMovLdc && !data[k + 1] && plain(k + 2, xSelfCallN))
+            FCode[k].Op = xMovLdcCall;
     }
     // A counting loop's step jumps back to its test: both in one dispatch.
     for (std::size_t k = 0; k < size; ++k)
         if (!data[k] && FCode[k].Op == xIncJmp &&
             FCode[static_cast<std::size_t>(FCode[k].Target)].Op == xLdcMovCmpJf)
             FCode[k].Op = xIncLoop;
+    // A while loop's jump back to its test: both in one dispatch.
+    for (std::size_t k = 0; k < size; ++k)
+        if (!data[k] && FCode[k].Op == opJMP &&
+            FCode[static_cast<std::size_t>(FCode[k].Target)].Op == xMovMovCmpJf)
+            FCode[k].Op = xJmpTest;
 }
 
 TBinProg::TBinProg(TProgramImage image, TScriptRuntime& runtime, bool fuse)
@@ -405,34 +399,25 @@ void TBinProg::Poll() {
     if (MaxSteps > 0 && FSteps >= MaxSteps) throw EScriptError("Macro stopped after too many steps");
 }
 
-std::int32_t TBinProg::CallNative(const TDecoded& call, std::int32_t pc) {
+inline std::int32_t TBinProg::CallNativeInline(const TDecoded& call, std::int32_t pc) {
     const TFunListItem& entry = FRuntime.Native(static_cast<std::size_t>(call.B));
     if (!entry.Routine) throw EScriptError("Native routine " + entry.Name + " has no implementation");
     // C and D: where the argument registers start in FArgRegisters, and how
     // many there are (resolved from the carriers when loading); E: how many
     // carriers follow the call.
-    const std::int32_t* argRegisters = FArgRegisters.data() + call.C;
-    const auto n = static_cast<std::size_t>(call.D);
-    for (std::size_t k = 0; k < n; ++k)
-        FArgs[k] = FRegisters[static_cast<std::size_t>(argRegisters[k])];
     pc += call.E;
     TScriptValue result;
-    TNativeCall nativeCall{FSelf, entry.ShortName, FArgs, result};
-    try {
-        entry.Routine(nativeCall);
-    } catch (...) {
-        for (std::size_t k = 0; k < n; ++k)
-            FArgs[k] = TScriptValue();
-        throw;
-    }
+    TNativeCall nativeCall{
+        FSelf, entry.ShortName,
+        TNativeArgs(FRegisters.data(), FArgRegisters.data() + call.C, static_cast<std::size_t>(call.D)),
+        result};
+    entry.Routine(nativeCall);
     FRegisters[static_cast<std::size_t>(call.A)] = std::move(result);
-    for (std::size_t k = 0; k < n; ++k) {
-        if (entry.ParamKinds[k] == pkByRef)
-            FRegisters[static_cast<std::size_t>(argRegisters[k])] = std::move(FArgs[k]);
-        else
-            FArgs[k] = TScriptValue();
-    }
     return pc;
+}
+
+std::int32_t TBinProg::CallNative(const TDecoded& call, std::int32_t pc) {
+    return CallNativeInline(call, pc);
 }
 
 void TBinProg::RunFrom(std::int32_t start) {
@@ -469,10 +454,10 @@ void TBinProg::RunFrom(std::int32_t start) {
         &&INVALID, &&INVALID, &&INVALID, &&INVALID, &&INVALID, &&INVALID, &&INVALID, &&INVALID, &&INVALID,
         &&INVALID, &&INVALID, &&INVALID, &&INVALID, &&INVALID, &&INVALID, &&INVALID, &&INVALID, &&INVALID,
         &&INVALID, &&INVALID,
-        // 100 … 117
+        // 100 … 122
         &&LDC_MOV, &&MOV_MOV, &&LDC_OP, &&MOV_CMP_JF, &&LDC_MOV_CMP_JF, &&INC_JMP, &&OP_MOV, &&FELL_OFF,
         &&INC_LOOP, &&ASSIGN3, &&ASSIGN2, &&MOV_MOV_CMP_JF, &&LDC_CMP_JF, &&MOV_LDC_CMP_JF, &&ASSIGN_K,
-        &&SELF_CALLN, &&MOV_LDC, &&INVALID};
+        &&SELF_CALLN, &&MOV_LDC, &&MOV_LDC_OP, &&JMP_TEST, &&MOV_CALL, &&LDC_CALL, &&MOV_LDC_CALL, &&INVALID};
     const TDecoded* in = nullptr;
 #define KELDRA_NEXT()                                                                                        \
     do {                                                                                                     \
@@ -684,7 +669,46 @@ void TBinProg::RunFrom(std::int32_t start) {
         FSelf = object.IsEmpty() || object.Kind() == TValueKind::Integer ? object.IntField() : object.AsInt();
         --budget;
         in = &code[pc++];
-        pc = CallNative(*in, pc);
+        pc = CallNativeInline(*in, pc);
+        KELDRA_NEXT();
+    }
+    MOV_CALL:
+        // MOV A, B then the SELFR and CALLN at +1.
+        if (in->A != in->B) r[in->A] = r[in->B];
+        in = &code[pc++];
+        --budget;
+        goto SELF_CALLN;
+    LDC_CALL:
+        r[in->A] = constants[in->B];
+        in = &code[pc++];
+        --budget;
+        goto SELF_CALLN;
+    MOV_LDC_CALL:
+        // MOV A, B ; LDC C, D then the SELFR and CALLN at +2.
+        if (in->A != in->B) r[in->A] = r[in->B];
+        r[in->C] = constants[in->D];
+        ++pc;
+        in = &code[pc++];
+        budget -= 2;
+        goto SELF_CALLN;
+    MOV_LDC_OP : {
+        // MOV A, B ; LDC E, K ; (op) A, E with E apart from A (checked when
+        // fusing): A := B op K, E := K.
+        const TDecoded& op = code[pc];
+        const TScriptValue& k = constants[op.C];
+        BinaryInto(op.D, r[in->A], r[in->B], k);
+        r[op.B] = k;
+        pc += 2;
+        budget -= 2;
+        KELDRA_NEXT();
+    }
+    JMP_TEST : {
+        // The jump and the MOV_MOV_CMP_JF at its target.
+        const TDecoded& test = code[in->Target];
+        if (test.A != test.B) r[test.A] = r[test.B];
+        r[test.C] = r[test.D];
+        pc = TestInto(test.E, r[test.A], r[test.A], r[test.C]) ? test.Target : in->Target + 4;
+        budget -= 4;
         KELDRA_NEXT();
     }
     MOV_LDC:

@@ -59,13 +59,14 @@ private:
     void Fuse(bool fuse, const std::vector<bool>& carriers);
     // Runs a native call; returns the address after its carriers.
     std::int32_t CallNative(const TDecoded& call, std::int32_t pc);
+    // The same, for the interpreter's method calls (inlined there).
+    [[gnu::always_inline]] inline std::int32_t CallNativeInline(const TDecoded& call, std::int32_t pc);
     void Poll();
 
     TScriptRuntime& FRuntime;
     TProgramImage FImage;
     std::vector<TDecoded> FCode;
     std::vector<std::int32_t> FArgRegisters;
-    TArgumentArray FArgs;
     std::array<std::int32_t, kReturnStackSize> FReturnStack{};
     int FDepth = 0;
     std::int32_t FSelf = 0;

@@ -38,15 +38,23 @@ template <typename T> T* CastObject(TScriptObject& object) {
     return typed;
 }
 
-// The current object of a member call as T; raises EScriptError when the id
-// names no live object or an object of another class.
-template <typename T> T& SelfAs(const TNativeCall& call, std::string_view className) {
-    TScriptObject& object = TScriptObjectTable::Instance().Get(call.Self);
+// The object as T, or EScriptError naming both classes.
+template <typename T> [[gnu::noinline]] T& CastOrFail(TScriptObject& object, std::string_view className) {
     T* typed = CastObject<T>(object);
     if (typed == nullptr)
         throw EScriptError("Object of class " + object.ScriptClassName() + " is not a " +
                            std::string(className));
     return *typed;
+}
+
+// The current object of a member call as T; raises EScriptError when the id
+// names no live object or an object of another class. Inline up to the
+// common case: the same object of the same class as the call before.
+template <typename T> T& SelfAs(const TNativeCall& call, std::string_view className) {
+    TScriptObject& object = TScriptObjectTable::Instance().Get(call.Self);
+    if (object.LastCast() == &typeid(T)) [[likely]]
+        return static_cast<T&>(object);
+    return CastOrFail<T>(object, className);
 }
 
 // An object argument (its id in the value's integer field) as T; nullptr for

@@ -322,7 +322,11 @@ void TScriptStringList::Put(std::int32_t index, const std::string& s) {
 void TScriptStringList::PutValue(std::int32_t index, const TScriptValue& s) {
     if (FSorted) throw EScriptError(SortedListError);
     CheckIndex(index, Count());
-    FItems[static_cast<std::size_t>(index)].Text = AsStringValue(s);
+    TScriptValue& text = FItems[static_cast<std::size_t>(index)].Text;
+    if (s.IsString())
+        text = s;
+    else
+        text = TScriptValue::FromString(s.AsString());
 }
 
 void TScriptStringList::PutObject(std::int32_t index, std::int32_t object) {
@@ -346,6 +350,10 @@ std::int32_t TScriptStringList::AddObject(const std::string& s, std::int32_t obj
 }
 
 std::int32_t TScriptStringList::AddValue(const TScriptValue& s) {
+    if (!FSorted && s.IsString()) {
+        FItems.push_back(TItem{s, 0});
+        return Count() - 1;
+    }
     return AddItem(TItem{AsStringValue(s), 0});
 }
 

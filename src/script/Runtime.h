@@ -8,6 +8,7 @@
 #include "script/ScriptValue.h"
 
 #include <array>
+#include <cassert>
 #include <cstdint>
 #include <functional>
 #include <map>
@@ -19,14 +20,46 @@
 
 using TArgumentArray = std::array<TScriptValue, 101>;
 
+// The arguments of a native call, read and written where they are: the
+// interpreter hands over the registers named by the call's carriers (a var
+// parameter is the variable's own register, so writing it is the write-back),
+// a host calling a native directly hands over an argument array.
+class TNativeArgs {
+public:
+    TNativeArgs(TScriptValue* registers, const std::int32_t* numbers, std::size_t count) noexcept
+        : FRegisters(registers), FNumbers(numbers), FCount(count) {}
+    // The first count elements of the array (all of them by default).
+    TNativeArgs(TArgumentArray& values, std::size_t count = std::tuple_size_v<TArgumentArray>) noexcept
+        : FRegisters(values.data()), FNumbers(kInOrder.data()), FCount(count) {}
+
+    TScriptValue& operator[](std::size_t k) const noexcept {
+        assert(k < FCount);
+        return FRegisters[FNumbers[k]];
+    }
+    std::size_t size() const noexcept { return FCount; }
+
+private:
+    static constexpr std::array<std::int32_t, std::tuple_size_v<TArgumentArray>> kInOrder = [] {
+        std::array<std::int32_t, std::tuple_size_v<TArgumentArray>> numbers{};
+        for (std::size_t k = 0; k < numbers.size(); ++k)
+            numbers[k] = static_cast<std::int32_t>(k);
+        return numbers;
+    }();
+    TScriptValue* FRegisters;
+    const std::int32_t* FNumbers;
+    std::size_t FCount;
+};
+
 // What a native routine gets: the current object (an object id, 0 for none),
-// the entry's short name, the argument array (the first n elements hold the
-// arguments; an array argument is one array value whose element 0 is the
-// count) and a result that starts empty.
+// the entry's short name, its arguments (one per parameter; an array
+// argument is one array value whose element 0 is the count) and a result
+// that starts empty. A routine writes its var parameters only after it has
+// read every argument it needs: in a program image built by hand a var
+// parameter may share its register with another argument.
 struct TNativeCall {
     std::int32_t Self;
     const std::string& ShortName;
-    TArgumentArray& Args;
+    TNativeArgs Args;
     TScriptValue& Result;
 };
 using TNativeRoutine = std::function<void(TNativeCall&)>;

@@ -17,6 +17,8 @@
 
 #include "script/ScriptValue.h"
 
+#include <cstring>
+
 #include "script/ScriptErrors.h"
 
 #include <atomic>
@@ -607,6 +609,19 @@ void TScriptValue::Dec() {
 
 // ---------------------------------------------------------------------------
 // Comparisons
+
+bool TScriptValue::SameText(const TScriptValue& a, const TScriptValue& b) noexcept {
+    if (a.FString == b.FString) return true;
+    const std::string& x = a.FString->Text;
+    const std::string& y = b.FString->Text;
+    if (x.size() != y.size()) return false;
+    if (x.size() <= 16) { // short texts (list entries, flags): no library call
+        for (std::size_t k = 0; k < x.size(); ++k)
+            if (x[k] != y[k]) return false;
+        return true;
+    }
+    return std::memcmp(x.data(), y.data(), x.size()) == 0;
+}
 
 bool TScriptValue::SameTypeEqual(const TScriptValue& a, const TScriptValue& b) {
     if (a.FKind != b.FKind) return false;

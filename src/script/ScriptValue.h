@@ -161,6 +161,8 @@ public:
 
     // EQ: same kind and equal by value; NE is its negation.
     static bool SameTypeEqual(const TScriptValue& a, const TScriptValue& b);
+    // Whether two string values hold the same text (both must be strings).
+    static bool SameText(const TScriptValue& a, const TScriptValue& b) noexcept;
     // Ordering by the value rules: negative, 0 or positive. Values that
     // cannot be compared raise EVariantError.
     static int Compare(const TScriptValue& a, const TScriptValue& b);
