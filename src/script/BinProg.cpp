@@ -45,8 +45,11 @@ enum TInternalOp : std::int32_t {
     xMovCall = 119,     // MOV A, B ; SELF_CALLN at +1: a method call with one argument to copy
     xLdcCall = 120,     // LDC A, B ; SELF_CALLN at +1: a method call with one constant argument
     xMovLdcCall = 121,  // MOV A, B ; LDC C, D ; SELF_CALLN at +2
-    xInvalid = 122,     // codes that do not run, and carriers
-    xCodeCount = 123,
+    xAssign3Add = 122,  // xAssign3, xAssign2 and xAssignK whose last operation is ADD
+    xAssign2Add = 123,
+    xAssignKAdd = 124,
+    xInvalid = 125, // codes that do not run, and carriers
+    xCodeCount = 126,
 };
 
 bool Numeric(const TScriptValue& v) {
@@ -310,20 +313,20 @@ void TBinProg::Fuse(bool fuse, const std::vector<bool>& carriers) {
             if (op.A == first.C && store.A == first.A && store.B == first.C &&
                 distinct(first.A, first.C, op.B) && first.D != first.A && first.B != first.C &&
                 first.B != op.B)
-                FCode[k].Op = xAssign3;
+                FCode[k].Op = store.D == opADD ? xAssign3Add : xAssign3;
         } else if (k + 2 < size && first.Op == xMovMov && FCode[k + 2].Op == xOpMov && !data[k + 2]) {
             // MOV A, B ; MOV C, D ; (op) A, C ; MOV G, A
             const TDecoded& store = FCode[k + 2];
             if (store.A == first.A && store.B == first.C && first.A != first.C && first.D != first.A &&
                 first.B != first.C)
-                FCode[k].Op = xAssign2;
+                FCode[k].Op = store.D == opADD ? xAssign2Add : xAssign2;
         } else if (k + 3 < size && (first.Op == opMOV || first.Op == xMovLdc) && FCode[k + 1].Op == xLdcOp &&
                    FCode[k + 3].Op == opMOV && !data[k + 1] && !data[k + 3]) {
             // MOV A, B ; LDC E, K ; (op) A, E ; MOV G, A
             const TDecoded& op = FCode[k + 1];
             const TDecoded& store = FCode[k + 3];
             if (op.A == first.A && store.B == first.A && op.B != first.A && op.B != first.B)
-                FCode[k].Op = xAssignK;
+                FCode[k].Op = op.D == opADD ? xAssignKAdd : xAssignK;
         }
         if (FCode[k].Op == xMovLdc && k + 2 < size && FCode[k + 1].Op == xLdcOp && !data[k + 1] &&
             !data[k + 2]) {
@@ -454,10 +457,11 @@ void TBinProg::RunFrom(std::int32_t start) {
         &&INVALID, &&INVALID, &&INVALID, &&INVALID, &&INVALID, &&INVALID, &&INVALID, &&INVALID, &&INVALID,
         &&INVALID, &&INVALID, &&INVALID, &&INVALID, &&INVALID, &&INVALID, &&INVALID, &&INVALID, &&INVALID,
         &&INVALID, &&INVALID,
-        // 100 … 122
+        // 100 … 125
         &&LDC_MOV, &&MOV_MOV, &&LDC_OP, &&MOV_CMP_JF, &&LDC_MOV_CMP_JF, &&INC_JMP, &&OP_MOV, &&FELL_OFF,
         &&INC_LOOP, &&ASSIGN3, &&ASSIGN2, &&MOV_MOV_CMP_JF, &&LDC_CMP_JF, &&MOV_LDC_CMP_JF, &&ASSIGN_K,
-        &&SELF_CALLN, &&MOV_LDC, &&MOV_LDC_OP, &&JMP_TEST, &&MOV_CALL, &&LDC_CALL, &&MOV_LDC_CALL, &&INVALID};
+        &&SELF_CALLN, &&MOV_LDC, &&MOV_LDC_OP, &&JMP_TEST, &&MOV_CALL, &&LDC_CALL, &&MOV_LDC_CALL,
+        &&ASSIGN3_ADD, &&ASSIGN2_ADD, &&ASSIGN_K_ADD, &&INVALID};
     const TDecoded* in = nullptr;
 #define KELDRA_NEXT()                                                                                        \
     do {                                                                                                     \
@@ -614,30 +618,41 @@ void TBinProg::RunFrom(std::int32_t start) {
         budget -= 5;
         KELDRA_NEXT();
     }
-    ASSIGN3 : {
-        // MOV A, B ; MOV C, D ; LDC E, K ; (op2) C, E ; (op1) A, C ; MOV G, A
-        // with A, C and E apart and B, D read before they could change
-        // (checked when fusing): C := D op2 K, E := K, A := B op1 C, G := A.
-        const TDecoded& op = code[pc + 1];
-        const TDecoded& store = code[pc + 3];
-        const TScriptValue& k = constants[op.C];
-        BinaryInto(op.D, r[in->C], r[in->D], k);
-        r[op.B] = k;
-        BinaryInto(store.D, r[in->A], r[in->B], r[in->C], &r[store.C]);
-        pc += 5;
-        budget -= 5;
-        KELDRA_NEXT();
+    // The assignments whose last operation is an addition, the most common
+    // one (sums, counters, steps), have a copy of their handler with the
+    // operation fixed, so the addition needs no test of the code.
+#define KELDRA_ASSIGN3(name, lastOp)                                                                         \
+    name : {                                                                                                 \
+        /* MOV A, B ; MOV C, D ; LDC E, K ; (op2) C, E ; (op1) A, C ; MOV G, A */                            \
+        /* with A, C and E apart and B, D read before they could change       */                             \
+        /* (checked when fusing): C := D op2 K, E := K, A := B op1 C, G := A.  */                            \
+        const TDecoded& op = code[pc + 1];                                                                   \
+        const TDecoded& store = code[pc + 3];                                                                \
+        const TScriptValue& k = constants[op.C];                                                             \
+        BinaryInto(op.D, r[in->C], r[in->D], k);                                                             \
+        r[op.B] = k;                                                                                         \
+        BinaryInto(lastOp, r[in->A], r[in->B], r[in->C], &r[store.C]);                                       \
+        pc += 5;                                                                                             \
+        budget -= 5;                                                                                         \
+        KELDRA_NEXT();                                                                                       \
     }
-    ASSIGN2 : {
-        // MOV A, B ; MOV C, D ; (op) A, C ; MOV G, A with A and C apart and B
-        // read before C changes (checked when fusing).
-        const TDecoded& store = code[pc + 1];
-        if (in->C != in->D) r[in->C] = r[in->D];
-        BinaryInto(store.D, r[in->A], r[in->B], r[in->C], &r[store.C]);
-        pc += 3;
-        budget -= 3;
-        KELDRA_NEXT();
+        KELDRA_ASSIGN3(ASSIGN3, code[pc + 3].D)
+        KELDRA_ASSIGN3(ASSIGN3_ADD, opADD)
+#undef KELDRA_ASSIGN3
+#define KELDRA_ASSIGN2(name, lastOp)                                                                         \
+    name : {                                                                                                 \
+        /* MOV A, B ; MOV C, D ; (op) A, C ; MOV G, A with A and C apart and B */                            \
+        /* read before C changes (checked when fusing).                        */                            \
+        const TDecoded& store = code[pc + 1];                                                                \
+        if (in->C != in->D) r[in->C] = r[in->D];                                                             \
+        BinaryInto(lastOp, r[in->A], r[in->B], r[in->C], &r[store.C]);                                       \
+        pc += 3;                                                                                             \
+        budget -= 3;                                                                                         \
+        KELDRA_NEXT();                                                                                       \
     }
+        KELDRA_ASSIGN2(ASSIGN2, code[pc + 1].D)
+        KELDRA_ASSIGN2(ASSIGN2_ADD, opADD)
+#undef KELDRA_ASSIGN2
     MOV_MOV_CMP_JF:
         // The second MOV may read what the first wrote.
         if (in->A != in->B) r[in->A] = r[in->B];
@@ -652,18 +667,22 @@ void TBinProg::RunFrom(std::int32_t start) {
         r[in->C] = constants[in->F];
         budget -= 3;
         KELDRA_NEXT();
-    ASSIGN_K : {
-        // MOV A, B ; LDC E, K ; (op) A, E ; MOV G, A with E apart from A and
-        // B (checked when fusing): E := K, A := B op K, G := A.
-        const TDecoded& op = code[pc];
-        const TDecoded& store = code[pc + 2];
-        const TScriptValue& k = constants[op.C];
-        r[op.B] = k;
-        BinaryInto(op.D, r[in->A], r[in->B], k, &r[store.A]);
-        pc += 3;
-        budget -= 3;
-        KELDRA_NEXT();
+#define KELDRA_ASSIGN_K(name, lastOp)                                                                        \
+    name : {                                                                                                 \
+        /* MOV A, B ; LDC E, K ; (op) A, E ; MOV G, A with E apart from A and */                             \
+        /* B (checked when fusing): E := K, A := B op K, G := A.              */                             \
+        const TDecoded& op = code[pc];                                                                       \
+        const TDecoded& store = code[pc + 2];                                                                \
+        const TScriptValue& k = constants[op.C];                                                             \
+        r[op.B] = k;                                                                                         \
+        BinaryInto(lastOp, r[in->A], r[in->B], k, &r[store.A]);                                              \
+        pc += 3;                                                                                             \
+        budget -= 3;                                                                                         \
+        KELDRA_NEXT();                                                                                       \
     }
+        KELDRA_ASSIGN_K(ASSIGN_K, code[pc].D)
+        KELDRA_ASSIGN_K(ASSIGN_K_ADD, opADD)
+#undef KELDRA_ASSIGN_K
     SELF_CALLN : {
         const TScriptValue& object = r[in->A];
         FSelf = object.IsEmpty() || object.Kind() == TValueKind::Integer ? object.IntField() : object.AsInt();

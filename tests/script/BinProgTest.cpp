@@ -221,6 +221,12 @@ TEST(BinProg, CompiledLoopsRunFusedAsTheyRunPlain) {
         "var k, d: integer;\nprocedure Down(n: integer);\nbegin\n  d := d + 1;\n  if n > 0 then Down(n - "
         "1);\nend;\n"
         "begin\n  for k := 1 to 20 do Down(30);\nend.",
+        // Sums past the integer range, products, texts and reals through
+        // the fused assignments, with and without an addition last.
+        "var i, a, b, c: integer; x, y: real; t: string;\nbegin\n  a := 3; b := 2147483000; t := 'x'; y := "
+        "1.5;\n"
+        "  for i := 1 to 30 do begin\n    a := a + b; c := a * b; b := b + i * 100; x := y * i;\n"
+        "    y := y - x / 7; t := t + 'z'; c := c - 1; x := x + 0.25\n  end;\nend.",
     };
     for (const char* source : sources) {
         SCOPED_TRACE(source);
