@@ -11,8 +11,10 @@ extern "C" {
 #include <lualib.h>
 }
 
+#include <algorithm>
 #include <stdexcept>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -78,14 +80,24 @@ void RunLua(benchmark::State& state, const TWorkload& workload) {
     lua_close(lua);
 }
 
+// With --benchmark_repetitions the fastest repetition is reported too: on a
+// shared machine it is the one least disturbed by other work (run with
+// --benchmark_enable_random_interleaving so that both engines meet the
+// same disturbances).
+double Fastest(const std::vector<double>& times) {
+    return *std::min_element(times.begin(), times.end());
+}
+
 const bool kRegistered = [] {
     for (const TWorkload& workload : kWorkloads) {
         benchmark::RegisterBenchmark((std::string("Macro/") + workload.Name).c_str(),
                                      [&workload](benchmark::State& state) { RunMacro(state, workload); })
-            ->Unit(benchmark::kMillisecond);
+            ->Unit(benchmark::kMillisecond)
+            ->ComputeStatistics("min", Fastest);
         benchmark::RegisterBenchmark((std::string("Lua/") + workload.Name).c_str(),
                                      [&workload](benchmark::State& state) { RunLua(state, workload); })
-            ->Unit(benchmark::kMillisecond);
+            ->Unit(benchmark::kMillisecond)
+            ->ComputeStatistics("min", Fastest);
     }
     return true;
 }();
