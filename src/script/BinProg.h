@@ -1,7 +1,7 @@
 #pragma once
 // A loaded program and its machine: 1001 registers that keep their values
-// from one run to the next, a return stack of 1001 addresses, the current
-// object of native calls and the argument array.
+// from one run to the next, a return stack of 1001 addresses and the current
+// object of native calls (whose arguments are read in the registers).
 
 #include "script/Opcodes.h"
 #include "script/ProgramImage.h"
