@@ -44,8 +44,13 @@ public:
         return *this;
     }
     TScriptValue& operator=(TScriptValue&& other) noexcept {
-        TScriptValue taken(static_cast<TScriptValue&&>(other));
-        Swap(taken);
+        const TValueKind kind = other.FKind;
+        const std::uint64_t bits = other.FBits;
+        other.FKind = TValueKind::Empty; // before taking it over: `other` may be this value
+        other.FBits = 0;
+        if (Shared()) ReleaseShared();
+        FKind = kind;
+        FBits = bits;
         return *this;
     }
     ~TScriptValue() {

@@ -517,6 +517,15 @@ TEST(ScriptValue, KindsAndCopies) {
     const V& alias = a;
     a = alias; // self-assignment keeps the value
     EXPECT_EQ(a.StringRef(), "hello");
+    V& same = a;
+    a = std::move(same); // and so does moving a value onto itself
+    EXPECT_EQ(a.StringRef(), "hello");
+    V other = S("other");
+    V shared = other;
+    other = std::move(a); // the old text is let go, the moved one taken over
+    EXPECT_EQ(other.StringRef(), "hello");
+    EXPECT_EQ(shared.StringRef(), "other");
+    a = std::move(other);
     a = I(3);
     EXPECT_EQ(a.Kind(), TValueKind::Integer);
     // Bytes above 127 and zero bytes survive.
