@@ -721,15 +721,12 @@ void TBinProg::RunFrom(std::int32_t start) {
         budget -= 2;
         KELDRA_NEXT();
     }
-    JMP_TEST : {
-        // The jump and the MOV_MOV_CMP_JF at its target.
-        const TDecoded& test = code[in->Target];
-        if (test.A != test.B) r[test.A] = r[test.B];
-        r[test.C] = r[test.D];
-        pc = TestInto(test.E, r[test.A], r[test.A], r[test.C]) ? test.Target : in->Target + 4;
-        budget -= 4;
-        KELDRA_NEXT();
-    }
+    JMP_TEST:
+        // The jump, then the MOV_MOV_CMP_JF at its target.
+        pc = in->Target + 1;
+        in = &code[pc - 1];
+        --budget;
+        goto MOV_MOV_CMP_JF;
     MOV_LDC:
         if (in->A != in->B) r[in->A] = r[in->B];
         r[in->C] = constants[in->D];

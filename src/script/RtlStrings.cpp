@@ -350,6 +350,8 @@ std::int32_t TScriptStringList::AddObject(const std::string& s, std::int32_t obj
 }
 
 std::int32_t TScriptStringList::AddValue(const TScriptValue& s) {
+    // A string added to an unsorted list is built in its place: this is the
+    // call of every filling loop, and the way through AddItem moves it twice.
     if (!FSorted && s.IsString()) {
         FItems.push_back(TItem{s, 0});
         return Count() - 1;
@@ -357,7 +359,7 @@ std::int32_t TScriptStringList::AddValue(const TScriptValue& s) {
     return AddItem(TItem{AsStringValue(s), 0});
 }
 
-std::int32_t TScriptStringList::AddItem(TItem item) {
+std::int32_t TScriptStringList::AddItem(TItem&& item) {
     if (!FSorted) {
         FItems.push_back(std::move(item));
         return Count() - 1;

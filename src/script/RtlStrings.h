@@ -129,7 +129,7 @@ private:
     static TScriptValue AsStringValue(const TScriptValue& s) {
         return s.IsString() ? s : TScriptValue::FromString(s.AsString());
     }
-    std::int32_t AddItem(TItem item);
+    std::int32_t AddItem(TItem&& item);
     std::vector<TItem> FItems;
     bool FSorted = false;
     std::int32_t FDuplicates = dupIgnore;

@@ -17,8 +17,6 @@
 
 #include "script/ScriptValue.h"
 
-#include <cstring>
-
 #include "script/ScriptErrors.h"
 
 #include <atomic>
@@ -26,6 +24,7 @@
 #include <charconv>
 #include <cmath>
 #include <cstdint>
+#include <cstring>
 #include <limits>
 #include <system_error>
 #include <utility>
